@@ -1,0 +1,54 @@
+// Runs the built program the way a user does: in a scratch directory of its
+// own, answers piped on standard input, and the console output, the error
+// stream, the ending and the files it leaves collected for comparison.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sitewave::testing {
+
+struct run_result {
+  std::string out;     // standard output
+  std::string err;     // standard error
+  int exit_code = -1;  // exit status, or -1 when ended by a signal
+  int signal = 0;      // the ending signal, 0 for a normal exit
+};
+
+// A fresh empty directory under the system's temporary directory, removed
+// with everything in it when the object goes.
+class scratch_dir {
+ public:
+  scratch_dir();
+  ~scratch_dir();
+  scratch_dir(const scratch_dir&) = delete;
+  scratch_dir& operator=(const scratch_dir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+  void write(std::string_view name, std::string_view content) const;
+  std::string read(std::string_view name) const;
+  bool exists(std::string_view name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Runs the program (the built sitewave unless `program` is given) in dir
+// with `input` on its standard input.
+run_result run_program(const scratch_dir& dir, std::string_view input,
+                       const std::string& program = SITEWAVE_BIN);
+
+// Runs the program in dir with a console that stays open, waits until its
+// standard output holds `prompt`, then sends it signal `sig` (as a user's
+// Ctrl-C would) and waits for its end.
+run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view prompt, int sig,
+                               const std::string& program = SITEWAVE_BIN);
+
+// The lines of a text, split at line feeds (a final line feed ends the last line).
+std::vector<std::string> lines_of(std::string_view text);
+
+}  // namespace sitewave::testing
