@@ -123,6 +123,34 @@ std::FILE* open_stream(const std::string& name, open_status status, bool& read_o
   return std::fopen(name.c_str(), "w");
 }
 
+// The next character of a connected channel, before line counting.
+int take_char(channel& ch) {
+  if (ch.pushback != no_pushback) {
+    const int c = ch.pushback;
+    ch.pushback = no_pushback;
+    return c;
+  }
+  if (ch.eof) return eof_char;
+  if (ch.last_was_write) {
+    std::fseek(ch.stream, 0, SEEK_CUR);  // a stream may not turn from writing to reading otherwise
+    ch.last_was_write = false;
+  }
+  int c = std::getc(ch.stream);
+  if (c == '\r') {
+    const int next = std::getc(ch.stream);
+    if (next == '\n') return '\n';
+    if (next != EOF) std::ungetc(next, ch.stream);
+    std::clearerr(ch.stream);  // the end after a lone carriage return is met again next time
+    return c;
+  }
+  if (c == EOF) {
+    if (std::ferror(ch.stream)) fail(errno, read_context());
+    ch.eof = true;
+    return eof_char;
+  }
+  return c;
+}
+
 }  // namespace
 
 void open(int unit, std::string_view name, open_status status) {
@@ -167,38 +195,6 @@ void end_run(int exit_status) {
   close_all();
   std::exit(exit_status);
 }
-
-namespace {
-
-// The next character of a connected channel, before line counting.
-int take_char(channel& ch) {
-  if (ch.pushback != no_pushback) {
-    const int c = ch.pushback;
-    ch.pushback = no_pushback;
-    return c;
-  }
-  if (ch.eof) return eof_char;
-  if (ch.last_was_write) {
-    std::fseek(ch.stream, 0, SEEK_CUR);  // a stream may not turn from writing to reading otherwise
-    ch.last_was_write = false;
-  }
-  int c = std::getc(ch.stream);
-  if (c == '\r') {
-    const int next = std::getc(ch.stream);
-    if (next == '\n') return '\n';
-    if (next != EOF) std::ungetc(next, ch.stream);
-    std::clearerr(ch.stream);  // the end after a lone carriage return is met again next time
-    return c;
-  }
-  if (c == EOF) {
-    if (std::ferror(ch.stream)) fail(errno, read_context());
-    ch.eof = true;
-    return eof_char;
-  }
-  return c;
-}
-
-}  // namespace
 
 int get_char(int unit) {
   if (!valid_unit(unit) || at(unit).stream == nullptr) fail(err_not_connected, read_context());

@@ -44,9 +44,9 @@ TEST(RecordInput, TransformSizeIsThePowerOfTwoThatHoldsTheRows) {
     const char* transform;
   };
   for (const expectation& e :
-       {expectation{2, "  IF1,NF= 2 4"}, expectation{4, "  IF1,NF= 2 4"},
-        expectation{5, "  IF1,NF= 3 8"}, expectation{1024, "  IF1,NF= 10 1024"},
-        expectation{1025, "  IF1,NF= 11 2048"}}) {
+       {expectation{2, "  IF1,NF= 2 4"}, expectation{3, "  IF1,NF= 2 4"},
+        expectation{4, "  IF1,NF= 2 4"}, expectation{5, "  IF1,NF= 3 8"},
+        expectation{1024, "  IF1,NF= 10 1024"}, expectation{1025, "  IF1,NF= 11 2048"}}) {
     const record_report r = run_record("t,a,b,c\n" + rows_of(e.rows));
     EXPECT_EQ(r.counts, " NT and DT= " + std::to_string(e.rows) + "  1.") << e.rows;
     EXPECT_EQ(r.transform, e.transform) << e.rows;

@@ -3,6 +3,9 @@
 // counting and carriage returns.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -150,6 +153,26 @@ TEST(ChannelDeathTest, FileThatMayOnlyBeReadRefusesWrites) {
         get_char(unit);
       },
       ::testing::KilledBySignal(SIGABRT), "^list in: Is a directory\n|^fmt: Is a directory\n");
+}
+
+TEST(ChannelDeathTest, UnreadableInputIsNeverEmptied) {
+  // Only a user the permissions bind can meet a file it may write but not
+  // read; the check runs as such a user when the tests run as root.
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+  scratch_dir dir;
+  dir.write("record", "precious\n");
+  const std::string path = path_of(dir, "record");
+  ASSERT_EQ(chown(dir.path().c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0200), 0);
+  EXPECT_EXIT(
+      {
+        if (setuid(65534) != 0) std::exit(3);
+        open(unit, path, open_status::old);
+      },
+      ::testing::KilledBySignal(SIGABRT), "^open: Permission denied\n");
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  EXPECT_EQ(dir.read("record"), "precious\n");
 }
 
 TEST(ChannelDeathTest, FullDeviceIsAFailure) {
