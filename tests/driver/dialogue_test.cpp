@@ -52,7 +52,7 @@ TEST(Dialogue, NameIsCutAtTwentyCharacters) {
   EXPECT_NE(r.out.find("NT and DT= 8"), std::string::npos);
 }
 
-TEST(Dialogue, MissingRecordFileEndsAbnormallyWithFourLines) {
+TEST(Dialogue, MissingRecordFileEndsAbnormallyWithItsDiagnostic) {
   scratch_dir dir;
   const run_result r = run_program(dir, "nofile.csv\n0\n0\n");
   EXPECT_EQ(r.signal, SIGABRT);
