@@ -12,16 +12,10 @@ template <class T, std::size_t N>
 struct array1 {
   std::array<T, N> v{};
 
-  static constexpr int capacity = static_cast<int>(N);
-
   constexpr T& operator()(int i) { return v[static_cast<std::size_t>(i - 1)]; }
   constexpr const T& operator()(int i) const { return v[static_cast<std::size_t>(i - 1)]; }
 
-  // Elements 1..n as a zero-based span.
-  constexpr std::span<T> first(int n) { return std::span<T>(v).first(static_cast<std::size_t>(n)); }
-  constexpr std::span<const T> first(int n) const {
-    return std::span<const T>(v).first(static_cast<std::size_t>(n));
-  }
+  // Every element as a zero-based span, element 1 first.
   constexpr std::span<T> all() { return v; }
 };
 

@@ -28,28 +28,25 @@ std::string record_of(const std::vector<row>& rows) {
   return text;
 }
 
+namespace {
+
+std::string soil_file(const char* angle, int nin, int nl, const char* rows) {
+  return "Ground model of the site\n" + std::string(angle) + "\n" + std::to_string(nin) +
+         "\nLayer count\n" + std::to_string(nl) + "\nLayer,Density,Vp,Qp,Fp,Vs,Qs,Fs,Thickness\n" +
+         rows;
+}
+
+}  // namespace
+
 std::string three_layer_soil(int nin) {
-  return "Ground model of the site\n"
-         "30.0,degrees\n" +
-         std::to_string(nin) +
-         "\n"
-         "Layer count\n"
-         "3\n"
-         "Layer,Density,Vp,Qp,Fp,Vs,Qs,Fs,Thickness\n"
-         "1,1.7,400,15,0.3,150,10,0.5,5\n"
-         "2,1.9,800,25,0.3,300,20,0.5,15\n"
-         "3,2.3,2000,60,0.3,900,50,0.5,0\n";
+  return soil_file("30.0,degrees", nin, 3,
+                   "1,1.7,400,15,0.3,150,10,0.5,5\n"
+                   "2,1.9,800,25,0.3,300,20,0.5,15\n"
+                   "3,2.3,2000,60,0.3,900,50,0.5,0\n");
 }
 
 std::string half_space_soil(int nin) {
-  return "Half-space only\n"
-         "0\n" +
-         std::to_string(nin) +
-         "\n"
-         "Layer count\n"
-         "1\n"
-         "Layer,Density,Vp,Qp,Fp,Vs,Qs,Fs,Thickness\n"
-         "1,2.2,2000,50,0,800,50,0,0\n";
+  return soil_file("0", nin, 1, "1,2.2,2000,50,0,800,50,0,0\n");
 }
 
 }  // namespace sitewave::testing
