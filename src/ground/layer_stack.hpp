@@ -57,16 +57,22 @@ stack_matrix add_row(const stack_matrix& sa, const interface_rows& rows, float o
 void store_entry(int io, const stack_matrix& a, amp_table& amp);
 
 // Fills entries 1..nom of both columns, entry io standing for the angular
-// frequency fom + (io − 1)·dom. rows_at(il, freq) gives the rows of interface
-// il damped at freq hertz; interfaces are added from the deepest up.
-template <class RowsAt>
-void fill_table(float fom, float dom, int nom, int nl, cplx cinv2, amp_table& amp, RowsAt rows_at) {
+// frequency fom + (io − 1)·dom. slowness_squared() gives the squared
+// horizontal slowness, the same in every row; rows_at(il, freq) gives the rows
+// of interface il damped at freq hertz; interfaces are added from the deepest
+// up. A row count that is no layer stack would send the recursion outside the
+// layer table: the table is then left as it stands.
+template <class Slowness, class RowsAt>
+void fill_table(float fom, float dom, int nom, const layer_table& layers, amp_table& amp,
+                Slowness slowness_squared, RowsAt rows_at) {
+  if (!is_layer_stack(layers)) return;
+  const cplx cinv2 = slowness_squared();
   const int last = last_computed_entry(nom);
   for (int io = first_computed_entry(fom, amp); io <= last; ++io) {
     const float om = grid_omega(io, fom, dom);
     const float freq = hertz(om);
     stack_matrix a;
-    for (int il = nl - 1; il >= 1; --il) a = add_row(a, rows_at(il, freq), om, cinv2);
+    for (int il = layers.nl - 1; il >= 1; --il) a = add_row(a, rows_at(il, freq), om, cinv2);
     store_entry(io, a, amp);
   }
 }

@@ -37,13 +37,9 @@ interface_rows sh_rows(const layer_table& layers, int il, float freq) {
 }  // namespace
 
 void sbshml(float fom, float dom, int nom, const layer_table& layers, float theta, amp_table& amp) {
-  // A count that is not a layer stack would send the recursion outside the
-  // table; such a table is left as it stands.
-  if (!is_layer_stack(layers)) return;
-
-  const cplx cinv2 = sh_slowness_squared(layers, theta);
-  fill_table(fom, dom, nom, layers.nl, cinv2, amp,
-             [&layers](int il, float freq) { return sh_rows(layers, il, freq); });
+  fill_table(
+      fom, dom, nom, layers, amp, [&] { return sh_slowness_squared(layers, theta); },
+      [&layers](int il, float freq) { return sh_rows(layers, il, freq); });
 }
 
 }  // namespace sitewave::ground
