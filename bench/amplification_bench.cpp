@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "ground/amplification.hpp"
+#include "core/ground/amplification.hpp"
 
 namespace sitewave::ground {
 namespace {

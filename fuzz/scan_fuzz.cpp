@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "textio/channel.hpp"
-#include "textio/failure.hpp"
-#include "textio/list_read.hpp"
+#include "dialogue/textio/channel.hpp"
+#include "dialogue/textio/failure.hpp"
+#include "dialogue/textio/list_read.hpp"
 
 namespace sitewave::textio {
 

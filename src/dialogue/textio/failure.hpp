@@ -1,0 +1,49 @@
+// Ending the run on an input or output failure: the diagnostic on the
+// standard error stream, every channel cut and closed, abnormal termination.
+// Also the one-line refusals of unusable input and the signal handlers.
+#pragma once
+
+#include <string_view>
+
+#include "textfmt/list_scan.hpp"
+
+namespace sitewave::textio {
+
+// Failure codes: end_of_file, a system error number (0..99), or 100..132 for
+// the runtime's own messages; the readers' codes come with the scanner.
+using textfmt::end_of_file;
+using textfmt::err_list_input;
+using textfmt::err_no_space;
+using textfmt::err_unexpected_char;
+inline constexpr int err_null_file_name = 107;
+inline constexpr int err_truncation = 111;
+inline constexpr int err_cannot_write = 127;
+
+enum class direction { reading, writing };
+
+// The reporter's view of the latest operation. An open or close names the
+// current unit; a statement names its unit, its direction and its layout text
+// (list-directed statements use "list io", which stays after them; a formatted
+// statement's layout is cleared at its end).
+void note_unit(int unit);
+void note_statement(int unit, direction dir, std::string_view layout);
+void end_formatted_statement();
+
+// True while the current statement is list-directed.
+bool list_directed_statement();
+
+// Prints the diagnostic for `code` in `context`, closes every channel and
+// aborts. A failure reported while another is being handled aborts at once.
+[[noreturn]] void fail(int code, const char* context);
+
+// Refuses unusable input: the console is flushed, the one-line message goes to
+// the standard error stream, every channel is closed and the run ends with
+// exit status 1.
+[[noreturn]] void refuse(std::string_view message);
+
+// Interrupt and termination request end the run with status 1; arithmetic
+// trap and abort signal end it abnormally. An interrupt ignored at start-up
+// stays ignored.
+void install_signal_handlers();
+
+}  // namespace sitewave::textio
