@@ -34,12 +34,12 @@ layer_table deep_stack() {
   return t;
 }
 
-void run(benchmark::State& state,
-         void (*fill)(float, float, int, const layer_table&, float, amp_table&)) {
+void run(benchmark::State& state, void (*fill)(float, float, int, const layer_table&, float,
+                                               amp_columns, const work_control&)) {
   const layer_table layers = deep_stack();
-  auto amp = std::make_unique<amp_table>();
+  auto amp = std::make_unique<amp_table>(nom);
   for (auto _ : state) {
-    fill(0.0f, dom, nom, layers, theta, *amp);
+    fill(0.0f, dom, nom, layers, theta, amp->columns(), {});
     benchmark::DoNotOptimize(amp->operator()(nom, 1));
     benchmark::ClobberMemory();
   }

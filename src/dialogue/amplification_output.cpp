@@ -1,6 +1,7 @@
 // One pass over the frequency grid: the moduli of the four amplifications go
 // to Amp-Factors.csv, and the spectra take the column that the input wave
 // type selects (SH for H1 and H2, P-SV for V1).
+#include "core/shaping/shaping.hpp"
 #include "dialogue/steps.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/write.hpp"
@@ -22,18 +23,15 @@ void apply_amplification(run_storage& s) {
     const float freq = om / two_pi;
     textio::write_formatted(amp_unit, amp_row, freq, cmod(s.samp(i, 1)), cmod(s.samp(i, 2)),
                             cmod(s.pamp(i, 1)), cmod(s.pamp(i, 2)));
-
-    s.fx1(i) = s.fx1(i) * s.samp(i, s.nin);
-    s.fy1(i) = s.fy1(i) * s.samp(i, s.nin);
-    s.fz1(i) = s.fz1(i) * s.pamp(i, s.nin);
-    s.xr1(i) = s.fx1(i).re;
-    s.xi1(i) = s.fx1(i).im;
-    s.yr1(i) = s.fy1(i).re;
-    s.yi1(i) = s.fy1(i).im;
-    s.zr1(i) = s.fz1(i).re;
-    s.zi1(i) = s.fz1(i).im;
   }
   textio::close(amp_unit);
+
+  const auto lines = static_cast<std::size_t>(s.nom);
+  const auto sh = s.samp.columns().column(s.nin).first(lines);
+  const auto psv = s.pamp.columns().column(s.nin).first(lines);
+  shaping::amplify(s.fx1.all(), sh);
+  shaping::amplify(s.fy1.all(), sh);
+  shaping::amplify(s.fz1.all(), psv);
 }
 
 }  // namespace sitewave::dialogue

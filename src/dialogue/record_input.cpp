@@ -1,11 +1,10 @@
 // The opening dialogue and the wave record: the file name prompt, the title
 // line and rows of time, H1, H2, V1, the transform size, the forward
 // transforms scaled by the time step, and the frequency grid.
-#include <cmath>
-#include <cstdio>
+#include <span>
 #include <string>
 
-#include "core/spectral/wvfast.hpp"
+#include "core/spectral/frequency_grid.hpp"
 #include "dialogue/steps.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/failure.hpp"
@@ -45,35 +44,9 @@ std::string record_name(const run_storage& s) {
 
 // A record that cannot give a time step refuses the run.
 void refuse_unusable_record(const run_storage& s) {
-  if (s.nt < 2) {
-    textio::refuse(record_name(s) + ": record refused: it has " + std::to_string(s.nt) +
-                   " complete rows, at least 2 are needed to give the time step");
+  if (const auto problem = record_problem(s.nt, s.dt)) {
+    textio::refuse(record_name(s) + ": record refused: " + *problem);
   }
-  if (!std::isfinite(s.dt) || s.dt <= 0.0f) {
-    char value[32];
-    std::snprintf(value, sizeof value, "%.9G", static_cast<double>(s.dt));
-    textio::refuse(record_name(s) +
-                   ": record refused: the time step (time of row 2 minus time of row 1) is " +
-                   value + "; it must be positive");
-  }
-}
-
-// The smallest power of two from 4 that holds nt rows; false above 2**15.
-bool fix_transform_size(run_storage& s) {
-  s.nf = 2;
-  for (int e = 2; e <= max_if1; ++e) {
-    s.nf *= 2;
-    if (s.nf >= s.nt) {
-      s.if1 = e;
-      return true;
-    }
-  }
-  return false;
-}
-
-void fill_spectrum(array1<cplx, mom>& f, const array1<float, mom>& samples, int nt, int nf) {
-  for (int k = 1; k <= nt; ++k) f(k) = cplx{samples(k), 0.0f};
-  for (int k = nt + 1; k <= nf; ++k) f(k) = cplx{0.0f, 0.0f};
 }
 
 }  // namespace
@@ -95,34 +68,31 @@ void read_record(run_storage& s) {
   textio::write_list(console_out, "NT and DT=", s.nt, s.dt);
   refuse_unusable_record(s);
 
-  if (!fix_transform_size(s)) {
+  const auto size = transform_size_for(s.nt, max_if1);
+  if (!size) {
     textio::write_list(console_out, " NT>2**15 !!!!!");
     textio::end_run(1);  // nothing was computed: not a success
   }
+  s.nf = size->nf;
+  s.if1 = size->exponent;
   textio::write_list(console_out);
   textio::write_list(console_out, " IF1,NF=", s.if1, s.nf);
 }
 
 void transform_record(run_storage& s) {
-  fill_spectrum(s.fx1, s.xr1, s.nt, s.nf);
-  fill_spectrum(s.fy1, s.yr1, s.nt, s.nf);
-  fill_spectrum(s.fz1, s.zr1, s.nt, s.nf);
-  wvfast(s.nf, s.fx1.all(), -1);
-  wvfast(s.nf, s.fy1.all(), -1);
-  wvfast(s.nf, s.fz1.all(), -1);
+  const auto samples = [&s](array1<float, mom>& column) {
+    return std::span<const float>(column.all()).first(static_cast<std::size_t>(s.nt));
+  };
+  forward_spectrum(samples(s.xr1), s.nf, s.dt, s.fx1.all());
+  forward_spectrum(samples(s.yr1), s.nf, s.dt, s.fy1.all());
+  forward_spectrum(samples(s.zr1), s.nf, s.dt, s.fz1.all());
 
-  s.dur = static_cast<float>(s.nf) * s.dt;
-  const cplx step{s.dt, 0.0f};
-  for (int k = 1; k <= s.nf; ++k) {
-    s.fx1(k) = s.fx1(k) * step;
-    s.fy1(k) = s.fy1(k) * step;
-    s.fz1(k) = s.fz1(k) * step;
-  }
-
-  s.dom = two_pi / s.dur;
+  const frequency_grid grid = grid_of(s.nf, s.dt);
+  s.dur = grid.dur;
+  s.dom = grid.dom;
   s.iom = 1;
-  s.nom = s.nf / 2 + 1;
-  s.eom = static_cast<float>(s.nom) * s.dom;
+  s.nom = grid.nom;
+  s.eom = grid.eom;
   textio::write_list(console_out);
   textio::write_list(console_out, " DUR,DOM,NOM,EOM=", s.dur, s.dom, s.nom, s.eom);
   textio::write_list(console_out, " Highest Frequency (hz)=", s.eom / two_pi);

@@ -22,8 +22,8 @@ void run() {
 
   soilin(s.layers, s.theta, s.nin);
   s.fom = 0.0f;
-  ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp);
-  ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp);
+  ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp.columns());
+  ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp.columns());
 
   apply_amplification(s);
   shape_spectra(s);

@@ -3,18 +3,33 @@
 // the scalars that describe the record and its frequency grid.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <span>
+
 #include "core/ground/amp_table.hpp"
 #include "core/ground/layer_table.hpp"
 #include "core/spectral/array1.hpp"
 #include "core/spectral/cplx.hpp"
+#include "core/spectral/frequency_grid.hpp"
 #include "textfmt/text.hpp"
 
 namespace sitewave::dialogue {
 
-using ground::mom;
+// Length of every working array of the run and of each table column: room
+// for the largest transform the dialogue accepts.
+inline constexpr int mom = 32768;
 
-// 2π as the single-precision value the whole run uses.
-inline constexpr float two_pi = 6.2831855f;
+// An amplification table of two columns of mom entries, in fixed storage.
+struct fixed_amp_table {
+  std::array<cplx, 2 * static_cast<std::size_t>(mom)> cells{};
+
+  ground::amp_columns columns() {
+    const std::span<cplx> all(cells);
+    return {all.first(mom), all.subspan(mom)};
+  }
+  cplx& operator()(int i, int k) { return columns()(i, k); }
+};
 
 struct run_storage {
   textfmt::text<20> infile1 = textfmt::blank_text<20>();  // record file name as typed
@@ -23,14 +38,13 @@ struct run_storage {
   textfmt::text<10> head3 = textfmt::blank_text<10>();
   textfmt::text<10> head4 = textfmt::blank_text<10>();
 
-  // The record (time, H1, H2, V1), later the amplified spectra's real and
-  // imaginary parts, finally the output waveforms.
-  array1<float, mom> time, xr1, xi1, yr1, yi1, zr1, zi1;
+  // The record (time, H1, H2, V1), finally the output waveforms.
+  array1<float, mom> time, xr1, yr1, zr1;
   // Working spectra of H1, H2 and V1.
   array1<cplx, mom> fx1, fy1, fz1;
 
-  ground::amp_table samp;  // SH amplification
-  ground::amp_table pamp;  // P-SV amplification
+  fixed_amp_table samp;  // SH amplification
+  fixed_amp_table pamp;  // P-SV amplification
   ground::layer_table layers;
 
   int nt = 0;          // rows of the record

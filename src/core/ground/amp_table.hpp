@@ -1,28 +1,51 @@
-// Complex amplification table of two columns, stored column by column:
-// amp(i, 1) refers the surface motion at grid index i to the incident wave in
-// the half-space, amp(i, 2) to the total motion at the top of the half-space.
+// Complex amplification table of two columns: amp(i, 1) refers the surface
+// motion at grid index i to the incident wave in the half-space, amp(i, 2) to
+// the total motion at the top of the half-space. The routines that fill it
+// see the columns as storage their caller sized.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <span>
+#include <vector>
 
 #include "core/spectral/cplx.hpp"
 
 namespace sitewave::ground {
 
-// Length of every working array of the run and of each table column.
-inline constexpr int mom = 32768;
-
-class amp_table {
+// The two columns, entry i (counted from 1) of column k at amp(i, k).
+class amp_columns {
  public:
-  cplx& operator()(int i, int k) { return cells_[index(i, k)]; }
-  const cplx& operator()(int i, int k) const { return cells_[index(i, k)]; }
+  amp_columns(std::span<cplx> column1, std::span<cplx> column2)
+      : columns_{column1, column2},
+        length_(static_cast<int>(std::min(column1.size(), column2.size()))) {}
+
+  cplx& operator()(int i, int k) const {
+    return columns_[static_cast<std::size_t>(k - 1)][static_cast<std::size_t>(i - 1)];
+  }
+  std::span<cplx> column(int k) const { return columns_[static_cast<std::size_t>(k - 1)]; }
+  // Entries in each column.
+  int length() const { return length_; }
 
  private:
-  static constexpr std::size_t index(int i, int k) {
-    return static_cast<std::size_t>(k - 1) * mom + static_cast<std::size_t>(i - 1);
+  std::array<std::span<cplx>, 2> columns_;
+  int length_;
+};
+
+// A table that owns its columns, for callers that size it at run time.
+class amp_table {
+ public:
+  explicit amp_table(int length) : length_(static_cast<std::size_t>(length)), cells_(2 * length_) {}
+
+  amp_columns columns() {
+    const std::span<cplx> all(cells_);
+    return {all.first(length_), all.subspan(length_)};
   }
-  std::array<cplx, 2 * static_cast<std::size_t>(mom)> cells_{};
+  cplx& operator()(int i, int k) { return columns()(i, k); }
+
+ private:
+  std::size_t length_;
+  std::vector<cplx> cells_;
 };
 
 }  // namespace sitewave::ground

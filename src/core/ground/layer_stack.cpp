@@ -29,15 +29,15 @@ bool is_layer_stack(const layer_table& layers) {
   return layers.nl >= 1 && layers.nl <= ml;
 }
 
-int first_computed_entry(float fom, amp_table& amp) {
-  if (fom != 0.0f) return 1;
+int first_computed_entry(float fom, amp_columns amp) {
+  if (fom != 0.0f || amp.length() < 1) return 1;
   amp(1, 1) = {sf, 0.0f};
   amp(1, 2) = {1.0f, 0.0f};
   return 2;
 }
 
-int last_computed_entry(int nom) {
-  return nom < mom ? nom : mom;
+int last_computed_entry(int nom, amp_columns amp) {
+  return nom < amp.length() ? nom : amp.length();
 }
 
 float grid_omega(int io, float fom, float dom) {
@@ -73,7 +73,7 @@ stack_matrix add_row(const stack_matrix& sa, const interface_rows& rows, float o
   };
 }
 
-void store_entry(int io, const stack_matrix& a, amp_table& amp) {
+void store_entry(int io, const stack_matrix& a, amp_columns amp) {
   const cplx top_upgoing = a.a11 + a.a12;
   const cplx top_total = top_upgoing + a.a21 + a.a22;
   amp(io, 1) = cdiv({sf, 0.0f}, top_upgoing);

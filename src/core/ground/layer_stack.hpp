@@ -5,6 +5,7 @@
 
 #include "core/ground/amp_table.hpp"
 #include "core/ground/layer_table.hpp"
+#include "core/parallel/work_control.hpp"
 #include "core/spectral/cplx.hpp"
 
 namespace sitewave::ground {
@@ -39,10 +40,10 @@ bool is_layer_stack(const layer_table& layers);
 // Sets the zero-frequency entry when the grid starts at exactly zero (there
 // the stack is transparent: 2 at the surface, 1 over the base) and returns
 // the first entry left to compute.
-int first_computed_entry(float fom, amp_table& amp);
+int first_computed_entry(float fom, amp_columns amp);
 
 // Last entry to compute: nom, or the table length if nom exceeds it.
-int last_computed_entry(int nom);
+int last_computed_entry(int nom, amp_columns amp);
 
 // Angular frequency of entry io, and the same in hertz.
 float grid_omega(int io, float fom, float dom);
@@ -54,7 +55,7 @@ stack_matrix add_row(const stack_matrix& sa, const interface_rows& rows, float o
 
 // Stores the surface motion over the incident wave (column 1) and over the
 // total motion at the top of the half-space (column 2).
-void store_entry(int io, const stack_matrix& a, amp_table& amp);
+void store_entry(int io, const stack_matrix& a, amp_columns amp);
 
 // Fills entries 1..nom of both columns, entry io standing for the angular
 // frequency fom + (io − 1)·dom. slowness_squared() gives the squared
@@ -63,18 +64,27 @@ void store_entry(int io, const stack_matrix& a, amp_table& amp);
 // up. A row count that is no layer stack would send the recursion outside the
 // layer table: the table is then left as it stands.
 template <class Slowness, class RowsAt>
-void fill_table(float fom, float dom, int nom, const layer_table& layers, amp_table& amp,
-                Slowness slowness_squared, RowsAt rows_at) {
+void fill_table(float fom, float dom, int nom, const layer_table& layers, amp_columns amp,
+                const work_control& control, Slowness slowness_squared, RowsAt rows_at) {
   if (!is_layer_stack(layers)) return;
   const cplx cinv2 = slowness_squared();
-  const int last = last_computed_entry(nom);
-  for (int io = first_computed_entry(fom, amp); io <= last; ++io) {
-    const float om = grid_omega(io, fom, dom);
-    const float freq = hertz(om);
-    stack_matrix a;
-    for (int il = layers.nl - 1; il >= 1; --il) a = add_row(a, rows_at(il, freq), om, cinv2);
-    store_entry(io, a, amp);
-  }
+  const int first = first_computed_entry(fom, amp);
+  const int last = last_computed_entry(nom, amp);
+  if (last < first) return;
+  constexpr std::size_t lines_per_block = 64;
+  for_each_block(static_cast<std::size_t>(last - first + 1), lines_per_block, control,
+                 [&](std::size_t begin, std::size_t end) {
+                   for (std::size_t line = begin; line < end; ++line) {
+                     const int io = first + static_cast<int>(line);
+                     const float om = grid_omega(io, fom, dom);
+                     const float freq = hertz(om);
+                     stack_matrix a;
+                     for (int il = layers.nl - 1; il >= 1; --il) {
+                       a = add_row(a, rows_at(il, freq), om, cinv2);
+                     }
+                     store_entry(io, a, amp);
+                   }
+                 });
 }
 
 }  // namespace sitewave::ground

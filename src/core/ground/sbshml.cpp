@@ -36,9 +36,10 @@ interface_rows sh_rows(const layer_table& layers, int il, float freq) {
 
 }  // namespace
 
-void sbshml(float fom, float dom, int nom, const layer_table& layers, float theta, amp_table& amp) {
+void sbshml(float fom, float dom, int nom, const layer_table& layers, float theta, amp_columns amp,
+            const work_control& control) {
   fill_table(
-      fom, dom, nom, layers, amp, [&] { return sh_slowness_squared(layers, theta); },
+      fom, dom, nom, layers, amp, control, [&] { return sh_slowness_squared(layers, theta); },
       [&layers](int il, float freq) { return sh_rows(layers, il, freq); });
 }
 

@@ -54,9 +54,10 @@ interface_rows psv_rows(const layer_table& layers, int il, float freq) {
 
 }  // namespace
 
-void sbudml(float fom, float dom, int nom, const layer_table& layers, float theta, amp_table& amp) {
+void sbudml(float fom, float dom, int nom, const layer_table& layers, float theta, amp_columns amp,
+            const work_control& control) {
   fill_table(
-      fom, dom, nom, layers, amp, [&] { return psv_slowness_squared(layers, theta); },
+      fom, dom, nom, layers, amp, control, [&] { return psv_slowness_squared(layers, theta); },
       [&layers](int il, float freq) { return psv_rows(layers, il, freq); });
 }
 
