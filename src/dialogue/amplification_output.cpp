@@ -5,19 +5,20 @@
 #include "dialogue/steps.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/write.hpp"
+#include "textfmt/result_rows.hpp"
 
 namespace sitewave::dialogue {
 
 namespace {
 
 constexpr int amp_unit = 9;
-constexpr textio::layout amp_row{"(F8.4,6(',',E12.4))"};
+using textfmt::amp_row;
 
 }  // namespace
 
 void apply_amplification(run_storage& s) {
-  textio::open(amp_unit, "Amp-Factors.csv", textio::open_status::unknown);
-  textio::write_list(amp_unit, "frequency (Hz),Samp1,Samp2,Pamp1,Pamp2");
+  textio::open(amp_unit, textfmt::amp_factors_file, textio::open_status::unknown);
+  textio::write_list(amp_unit, textfmt::amp_factors_title);
   for (int i = 1; i <= s.nom; ++i) {
     const float om = static_cast<float>(i - 1) * s.dom;
     const float freq = om / two_pi;

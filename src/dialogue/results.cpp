@@ -6,6 +6,7 @@
 #include "dialogue/steps.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/write.hpp"
+#include "textfmt/result_rows.hpp"
 
 namespace sitewave::dialogue {
 
@@ -15,8 +16,8 @@ using textio::console_out;
 
 constexpr int spectrum_unit = 10;
 constexpr int wave_unit = 11;
-constexpr textio::layout spectrum_row{"(F8.4,6(',',E12.4))"};
-constexpr textio::layout wave_row{"(F10.5,3(',',E12.4))"};
+using textfmt::spectrum_row;
+using textfmt::wave_row;
 
 // Extremes of one waveform, starting from 0 rather than its first sample.
 struct extremes {
@@ -73,7 +74,7 @@ void extend_time_column(run_storage& s) {
 
 void write_wave_file(run_storage& s) {
   extend_time_column(s);
-  textio::open(wave_unit, "wave1.csv", textio::open_status::unknown);
+  textio::open(wave_unit, textfmt::wave_file, textio::open_status::unknown);
   textio::write_list(wave_unit, s.head1, ",", s.head2, ",", s.head3, ",", s.head4);
   for (int i = 1; i <= s.nf; ++i) {
     textio::write_formatted(wave_unit, wave_row, s.time(i), s.xr1(i) - s.xr1(1),
@@ -87,8 +88,8 @@ void write_wave_file(run_storage& s) {
 void write_spectrum_file(run_storage& s) {
   textio::write_list(console_out);
   textio::write_list(console_out, "The Fourier Spectrum data are stored in \"amp1.csv\"");
-  textio::open(spectrum_unit, "amp1.csv", textio::open_status::unknown);
-  textio::write_list(spectrum_unit, "frequency(Hz),", s.head2, ",", s.head3, ",", s.head4);
+  textio::open(spectrum_unit, textfmt::spectrum_file, textio::open_status::unknown);
+  textio::write_list(spectrum_unit, textfmt::spectrum_title, s.head2, ",", s.head3, ",", s.head4);
   for (int k = 2; k <= s.nom; ++k) {
     const float om = static_cast<float>(k - 1) * s.dom;
     const float f = om / s.pi2;

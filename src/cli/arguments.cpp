@@ -1,0 +1,110 @@
+// Splitting a command line into options and positional words, and reading
+// the numbers and lists options carry.
+#include "cli/arguments.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "cli/errors.hpp"
+
+namespace sitewave::cli {
+
+namespace {
+
+const option_spec* find_spec(std::span<const option_spec> specs, std::string_view name) {
+  for (const option_spec& s : specs) {
+    if (s.name == name) return &s;
+  }
+  return nullptr;
+}
+
+[[noreturn]] void unknown(std::string_view word) {
+  throw usage_error("unknown option " + std::string(word) + " (see sitewave --help)");
+}
+
+}  // namespace
+
+arguments::arguments(std::span<const std::string_view> words, std::span<const option_spec> specs) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string_view word = words[i];
+    if (word.size() < 2 || word.substr(0, 2) != "--" || word == "--") {
+      if (word.size() > 1 && word[0] == '-' && word != "-") unknown(word);
+      positional_.emplace_back(word);
+      continue;
+    }
+    std::string_view name = word.substr(2);
+    std::optional<std::string_view> inline_value;
+    if (const auto eq = name.find('='); eq != std::string_view::npos) {
+      inline_value = name.substr(eq + 1);
+      name = name.substr(0, eq);
+    }
+    const option_spec* spec = find_spec(specs, name);
+    if (spec == nullptr) unknown(word);
+    if (values_.contains(name)) {
+      throw usage_error("option --" + std::string(name) + " is given twice");
+    }
+    if (!spec->takes_value) {
+      if (inline_value) throw usage_error("option --" + std::string(name) + " takes no value");
+      values_.emplace(std::string(name), "");
+      continue;
+    }
+    if (!inline_value) {
+      if (i + 1 == words.size()) {
+        throw usage_error("option --" + std::string(name) + " needs a value (see sitewave --help)");
+      }
+      inline_value = words[++i];
+    }
+    values_.emplace(std::string(name), std::string(*inline_value));
+  }
+}
+
+std::optional<std::string> arguments::value(std::string_view name) const {
+  const auto it = values_.find(name);
+  if (it == values_.end()) return std::nullopt;
+  return it->second;
+}
+
+bool arguments::flag(std::string_view name) const {
+  return values_.contains(name);
+}
+
+std::string option_problem::message() const {
+  return "--" + option + " " + (value.empty() ? "(empty)" : value) + ": " + expected;
+}
+
+double number_value(std::string_view option, std::string_view text) {
+  const std::string s(text);
+  char* end = nullptr;
+  const double v = s.empty() ? NAN : std::strtod(s.c_str(), &end);
+  if (s.empty() || end != s.c_str() + s.size() || !std::isfinite(v)) {
+    throw option_error({std::string(option), s, "a number is expected", true});
+  }
+  return v;
+}
+
+std::vector<std::string> text_list(std::string_view text) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    items.emplace_back(text.substr(start, comma - start));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return items;
+}
+
+std::vector<double> number_list(std::string_view option, std::string_view text) {
+  std::vector<double> values;
+  for (const std::string& item : text_list(text)) {
+    try {
+      values.push_back(number_value(option, item));
+    } catch (const option_error&) {
+      throw option_error({std::string(option), std::string(text),
+                          "numbers separated by commas are expected", true});
+    }
+  }
+  return values;
+}
+
+}  // namespace sitewave::cli

@@ -1,0 +1,22 @@
+// Whole files in and out, with failures that name the file and the system's
+// reason. Every file the command reads or writes goes through here.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace sitewave::cli {
+
+// The whole content of a file. Refuses (input_error) a file that is missing,
+// unreadable, or not a regular file or FIFO.
+std::string read_file(const std::filesystem::path& path);
+
+// Writes content to a new file at path (in a results folder being built);
+// a failure is an input_error naming the file and the reason.
+void write_file(const std::filesystem::path& path, std::string_view content);
+
+// "path: reason" for the current errno.
+std::string system_reason(const std::filesystem::path& path);
+
+}  // namespace sitewave::cli

@@ -1,0 +1,19 @@
+// The ground model file as the command reads it: the same format and the
+// same refusals as the dialogue's soil_dat.csv, from any path.
+#pragma once
+
+#include <filesystem>
+
+#include "core/ground/layer_table.hpp"
+
+namespace sitewave::cli {
+
+struct ground_model {
+  ground::layer_table layers;
+  float angle_deg = 0.0f;  // incident wave angle as written
+  int input_type = 1;      // 1: incident wave in the bedrock, 2: motion in a borehole
+};
+
+ground_model read_ground_model(const std::filesystem::path& path);
+
+}  // namespace sitewave::cli

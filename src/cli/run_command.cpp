@@ -1,0 +1,131 @@
+// `sitewave run`: reads the record and the ground model, analyses them,
+// writes every result into a staged folder and puts it in place only when
+// all went well; then a short summary on the console.
+#include "cli/run_command.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+#include "cli/analysis.hpp"
+#include "cli/errors.hpp"
+#include "cli/ground_model.hpp"
+#include "cli/interrupts.hpp"
+#include "cli/record.hpp"
+#include "cli/result_files.hpp"
+#include "cli/results_folder.hpp"
+#include "cli/run_json.hpp"
+#include "cli/run_options.hpp"
+#include "textfmt/result_rows.hpp"
+
+namespace sitewave::cli {
+
+namespace {
+
+constexpr float degrees_to_radians = 0.017453292f;
+
+record read_record(const run_options& o) {
+  record r = o.record ? read_csv_record(*o.record)
+                      : read_at2_record({(*o.at2)[0], (*o.at2)[1], (*o.at2)[2]});
+  if (o.scale) scale_record(r, *o.scale);
+  return r;
+}
+
+int thread_count(const run_options& o) {
+  if (o.threads > 0) return o.threads;
+  if (const char* setting = std::getenv("SITEWAVE_THREADS")) {
+    const int n = std::atoi(setting);
+    if (n > 0) return n;
+  }
+  return hardware_threads();
+}
+
+input_kind input_of(const run_options& o, const ground_model& m) {
+  if (o.input) return *o.input;
+  return m.input_type == 2 ? input_kind::within : input_kind::incident;
+}
+
+analysis_settings settings_for(const run_options& o, float angle_deg, input_kind input,
+                               int threads) {
+  analysis_settings s;
+  s.theta = angle_deg * degrees_to_radians;
+  s.input = input;
+  s.physics = o.physics;
+  s.operation = o.motion;
+  if (o.filter) {
+    const auto& f = *o.filter;
+    s.band = shaping::trapezoid(f[0], f[1], f[2], f[3]);
+  }
+  s.control = work_control{threads, &interrupt_flag()};
+  return s;
+}
+
+void warn_about_filter(const run_options& o, const analysis& a) {
+  if (!o.filter) return;
+  const double nyquist = 0.5 / static_cast<double>(a.dt);
+  for (const float corner : *o.filter) {
+    if (corner > nyquist) {
+      std::fprintf(stderr,
+                   "sitewave: warning: filter corner %g Hz lies above the Nyquist frequency %g Hz "
+                   "of the record; that part of the trapezoid is not used\n",
+                   static_cast<double>(corner), nyquist);
+      return;
+    }
+  }
+}
+
+void write_results(results_folder& folder, const record& r, const analysis& a) {
+  folder.write(textfmt::amp_factors_file, amp_factors_csv(a));
+  folder.write(textfmt::spectrum_file, spectrum_csv(a, r));
+  folder.write(textfmt::wave_file, wave_csv(a, r));
+  folder.write("transfer.csv", transfer_csv(a));
+  folder.write("spectra.csv", spectra_csv(a, {}));
+  folder.write("surface.csv", surface_csv(a, r));
+}
+
+void print_summary(const run_facts& f, const results_folder& folder) {
+  const peaks p = peaks_of(f.rec, f.result);
+  std::ostringstream s;
+  s << "record   " << f.rec.paths.front() << ": " << f.rec.rows() << " rows, dt " << f.result.dt
+    << " s, transform size " << f.result.nf << "\n";
+  s << "model    " << f.options.soil << ": " << f.model.layers.nl - 1
+    << " layers over a half-space, angle " << f.angle_deg << " deg, input " << input_name(f.input)
+    << ", physics " << physics_name(f.options.physics) << "\n";
+  const auto peaks_line = [&s](const char* label, const std::array<double, 3>& v) {
+    s << label << "H1 " << v[0] << "  H2 " << v[1] << "  V1 " << v[2] << "\n";
+  };
+  peaks_line("peaks    input    ", p.input);
+  peaks_line("         surface  ", p.surface);
+  s << "results  " << folder.target().string() << "\n";
+  std::cout << s.str() << std::flush;
+}
+
+}  // namespace
+
+int run_command(std::span<const std::string_view> words) {
+  const arguments args(words, run_option_specs());
+  const run_options o = parse_run_options(args);
+  results_folder folder(o.out, o.force);
+
+  const record r = read_record(o);
+  const ground_model model = read_ground_model(o.soil);
+  check_interrupt();
+
+  const float angle_deg = o.angle_deg.value_or(model.angle_deg);
+  const input_kind input = input_of(o, model);
+  const int threads = thread_count(o);
+  const analysis a = analyse(r, model, settings_for(o, angle_deg, input, threads));
+  check_interrupt();
+  warn_about_filter(o, a);
+
+  write_results(folder, r, a);
+  run_facts facts{o, r, model, a, angle_deg, input, threads, folder.files()};
+  folder.write("run.json", run_json(facts));
+  check_interrupt();
+  folder.commit();
+  if (!o.quiet) print_summary(facts, folder);
+  return exit_ok;
+}
+
+}  // namespace sitewave::cli

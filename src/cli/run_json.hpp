@@ -1,0 +1,36 @@
+// run.json: every input, option and value a run used, the program version,
+// the peak values and the names of the files written.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/analysis.hpp"
+#include "cli/ground_model.hpp"
+#include "cli/record.hpp"
+#include "cli/run_options.hpp"
+
+namespace sitewave::cli {
+
+struct run_facts {
+  const run_options& options;
+  const record& rec;
+  const ground_model& model;
+  const analysis& result;
+  float angle_deg;
+  input_kind input;
+  int threads;
+  std::vector<std::string> files;  // written besides run.json
+};
+
+// Peak absolute values of the input record and of the surface waveforms (as
+// surface.csv gives them), per component H1, H2, V1.
+struct peaks {
+  std::array<double, 3> input{};
+  std::array<double, 3> surface{};
+};
+peaks peaks_of(const record& r, const analysis& a);
+
+std::string run_json(const run_facts& facts);
+
+}  // namespace sitewave::cli
