@@ -47,6 +47,11 @@ record read_csv_record(const std::filesystem::path& path) {
       r.add_row(t, x, y, z);
     }
   } catch (const textfmt::scan_error& e) {
+    if (e.line() == 0) {
+      throw input_error(path.string() +
+                        ": the file is empty; a title line, then rows of time, H1, H2, V1 are "
+                        "expected");
+    }
     throw input_error(path.string() + ": line " + std::to_string(e.line()) + ": " +
                       textfmt::describe(e) + ": \"" + line_text(text, e.line()) + "\"");
   }

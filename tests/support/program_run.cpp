@@ -84,7 +84,7 @@ class stream_files {
 // (when nonzero) gets its default handling, as at a terminal, even when the
 // tests themselves run in the background.
 pid_t start_program(const scratch_dir& dir, const stream_files& io, int console_fd, int sig,
-                    const std::string& program) {
+                    const std::string& program, const std::vector<std::string>& args = {}) {
   const pid_t child = fork();
   if (child != 0) return child;
   const int out = ::open((io / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -94,7 +94,10 @@ pid_t start_program(const scratch_dir& dir, const stream_files& io, int console_
       dup2(err, 2) < 0 || chdir(dir.path().c_str()) != 0) {
     _exit(127);
   }
-  execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(program.c_str(), argv.data());
   _exit(127);
 }
 
@@ -120,6 +123,40 @@ run_result run_program(const scratch_dir& dir, std::string_view input, const std
   ::close(console);
   int status = 0;
   waitpid(child, &status, 0);
+  return result_of(io, status);
+}
+
+run_result run_command(const scratch_dir& dir, const std::vector<std::string>& args,
+                       std::string_view input, const std::string& program) {
+  const stream_files io(dir);
+  {
+    std::ofstream in(io / "stdin", std::ios::binary);
+    in.write(input.data(), static_cast<std::streamsize>(input.size()));
+  }
+  const int console = ::open((io / "stdin").c_str(), O_RDONLY);
+  const pid_t child = start_program(dir, io, console, 0, program, args);
+  ::close(console);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return result_of(io, status);
+}
+
+run_result interrupt_command(const scratch_dir& dir, const std::vector<std::string>& args, int sig,
+                             const std::function<bool()>& ready, const std::string& program) {
+  const stream_files io(dir);
+  const int console = ::open("/dev/null", O_RDONLY);
+  const pid_t child = start_program(dir, io, console, sig, program, args);
+  ::close(console);
+  int status = 0;
+  for (int waited = 0; waited < 2000 && !ready(); ++waited) {
+    if (waitpid(child, &status, WNOHANG) == child) return result_of(io, status);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  kill(child, sig);
+  for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 2500) kill(child, SIGKILL);  // never hang the test run
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
   return result_of(io, status);
 }
 

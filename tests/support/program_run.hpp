@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,17 @@ class scratch_dir {
 // with `input` on its standard input.
 run_result run_program(const scratch_dir& dir, std::string_view input,
                        const std::string& program = SITEWAVE_BIN);
+
+// Runs the program in dir as a command, with the given arguments (after the
+// program name) and `input` on its standard input.
+run_result run_command(const scratch_dir& dir, const std::vector<std::string>& args,
+                       std::string_view input = {}, const std::string& program = SITEWAVE_BIN);
+
+// Starts the command in dir, waits until `ready(elapsed)` says so (it is asked
+// every few milliseconds), sends it `sig` and waits for its end.
+run_result interrupt_command(const scratch_dir& dir, const std::vector<std::string>& args, int sig,
+                             const std::function<bool()>& ready,
+                             const std::string& program = SITEWAVE_BIN);
 
 // Runs the program in dir with a console that stays open, waits until its
 // standard output holds `prompt`, then sends it signal `sig` (as a user's
