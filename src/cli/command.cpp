@@ -13,6 +13,7 @@
 #include "cli/errors.hpp"
 #include "cli/help.hpp"
 #include "cli/interrupts.hpp"
+#include "cli/plot_command.hpp"
 #include "cli/run_command.hpp"
 
 namespace sitewave::cli {
@@ -28,6 +29,7 @@ struct named_subcommand {
 
 constexpr named_subcommand subcommands[] = {
     {"run", run_command},
+    {"plot", plot_command},
 };
 
 int print(std::string_view text, int status) {

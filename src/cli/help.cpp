@@ -13,6 +13,8 @@ std::string_view help_text() {
 Usage:
   sitewave                     the console dialogue (reads soil_dat.csv and asks for the record)
   sitewave run [options]       one analysis into a results folder
+  sitewave plot DIR [--out PLOTDIR] [--dpi N]
+                               PNG figures of a results folder (Python 3 with matplotlib)
   sitewave --help              this text
   sitewave --version           the program version
 
