@@ -6,6 +6,7 @@
 % Top: the moduli of the shaped spectra of H1, H2 and V1 (amp1.csv).
 % Bottom: the moduli of the SH and P-SV amplification, both columns
 % (Amp-Factors.csv). Both on log-log axes; the zero frequency is left out.
+% Column titles are shown as written: an underscore is not a subscript.
 
 function spectra()
   figure('Name', 'sitewave: amp1.csv and Amp-Factors.csv');
@@ -19,10 +20,14 @@ function plot_table(panel, name, n, quantity, heading)
   subplot(2, 1, panel);
   loglog(f, values);
   grid on;
-  legend(titles{2:n + 1}, 'location', 'southwest');
-  xlabel('frequency (Hz)');
-  ylabel(quantity);
-  title(heading);
+  % The titles go in as one cell array so that a title such as 'location' is
+  % not taken for an option; the interpreter is set on the handle because
+  % MATLAB and Octave agree on that form.
+  key = legend(titles(2:n + 1), 'location', 'southwest');
+  set(key, 'Interpreter', 'none');
+  xlabel('frequency (Hz)', 'Interpreter', 'none');
+  ylabel(quantity, 'Interpreter', 'none');
+  title(heading, 'Interpreter', 'none');
 end
 
 % Reads a frequency column and n value columns; every row ends with a comma.

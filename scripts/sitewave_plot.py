@@ -1,0 +1,675 @@
+#!/usr/bin/python3
+"""Draws the figures of a sitewave results folder as PNG files.
+
+Reads transfer.csv, spectra.csv, response.csv, surface.csv and run.json from
+a folder written by `sitewave run` and writes amplification.png, fourier.png,
+response.png and waveforms.png into DIR/plots, or into --out PLOTDIR.
+A figure whose table is missing is skipped with a note on standard error.
+
+Exit status: 0 when every figure whose table is present was written; 1 when
+the folder is missing or holds none of the tables, or a table could not be
+read or a figure not written; 2 for a usage error.
+"""
+
+import argparse
+import csv
+import json
+import math
+import os
+import re
+import sys
+from dataclasses import dataclass, field
+from pathlib import Path
+
+import numpy as np
+from matplotlib.figure import Figure
+from matplotlib.ticker import FuncFormatter, LogLocator
+
+FIGURE_SIZE_IN = (10.0, 7.0)
+DEFAULT_DPI = 120
+DPI_RANGE = (30, 600)
+COMPONENTS = ("H1", "H2", "V1")
+INPUT_COLOUR = "tab:blue"
+SURFACE_COLOUR = "tab:red"
+LEGACY_FILES = ("Amp-Factors.csv", "amp1.csv", "wave1.csv")
+
+INPUT_TYPES = {
+    "incident": "incident wave in the half-space",
+    "within": "within motion at the top of the half-space",
+    "outcrop": "outcrop motion",
+}
+QUANTITIES = {0: "displacement", 1: "velocity", 2: "acceleration", 3: "jerk"}
+LENGTH_UNITS = {"nm", "um", "µm", "mm", "cm", "dm", "m", "km", "in", "ft"}
+ACCELERATION_UNITS = {"g", "gal", "Gal"}
+SUPERSCRIPTS = {1: "", 2: "²", 3: "³"}
+
+# Raw or input curves stay light behind the smoothed or surface ones.
+LIGHT = {"lw": 0.5, "alpha": 0.35}
+BOLD = {"lw": 1.8}
+ON_LEFT_SPINE = {"ls": "none", "ms": 8, "clip_on": False, "zorder": 5}
+OUTSIDE_RIGHT = {"loc": "upper left", "bbox_to_anchor": (1.02, 1.0), "fontsize": 9}
+
+
+class ResultsError(Exception):
+    """A results folder or table that cannot be used, told in one line."""
+
+
+@dataclass
+class RunInfo:
+    """What run.json says about the run, with safe defaults for labels."""
+
+    units: str = ""
+    motion: str = ""
+    physics: str = ""
+    input_type: str = ""
+    angle_deg: float | None = None
+    record: str = ""
+    soil: str = ""
+    components: dict = field(default_factory=dict)
+
+
+@dataclass
+class Unit:
+    """A record unit split as base / s^per_second, so integrating is a step."""
+
+    base: str
+    per_second: int
+
+
+# ---------------------------------------------------------------- reading
+
+
+def literal(text):
+    """Keeps matplotlib from reading dollar signs in file text as mathtext."""
+    return str(text).replace("$", r"\$")
+
+
+def parse_number(text, where):
+    try:
+        return float(text)
+    except ValueError:
+        raise ResultsError(f"{where}: '{text.strip()}' is not a number") from None
+
+
+def read_table(path):
+    """Reads a results CSV into named float columns, refusing ragged rows."""
+    try:
+        with open(path, newline="", encoding="utf-8-sig") as stream:
+            rows = list(csv.reader(stream))
+    except (OSError, UnicodeDecodeError, csv.Error) as error:
+        raise ResultsError(f"{path}: cannot be read ({error})") from None
+    if not rows:
+        raise ResultsError(f"{path}: the file is empty")
+    names = [name.strip() for name in rows[0]]
+    values = []
+    for line, row in enumerate(rows[1:], start=2):
+        if not row:
+            continue
+        if len(row) != len(names):
+            raise ResultsError(
+                f"{path}, line {line}: {len(row)} values where the header "
+                f"names {len(names)} columns"
+            )
+        values.append([parse_number(cell, f"{path}, line {line}") for cell in row])
+    if not values:
+        raise ResultsError(f"{path}: no data rows after the header")
+    data = np.array(values, dtype=float)
+    return {name: data[:, index] for index, name in enumerate(names)}
+
+
+def require(table, path, names):
+    missing = [name for name in names if name not in table]
+    if missing:
+        raise ResultsError(f"{path}: no column {', '.join(missing)}")
+
+
+def text_value(raw, key):
+    value = raw.get(key, "")
+    return value if isinstance(value, str) else ""
+
+
+def angle_value(raw):
+    value = raw.get("angle_deg")
+    if isinstance(value, (int, float)) and not isinstance(value, bool):
+        return float(value)
+    return None
+
+
+def read_run(path):
+    """Reads run.json for labels; a missing or broken one only costs labels."""
+    try:
+        with open(path, encoding="utf-8") as stream:
+            raw = json.load(stream)
+    except FileNotFoundError:
+        note(f"{path}: missing; the figures get generic labels")
+        return RunInfo()
+    except (OSError, ValueError) as error:
+        note(f"{path}: cannot be read ({error}); the figures get generic labels")
+        return RunInfo()
+    if not isinstance(raw, dict):
+        note(f"{path}: not a JSON object; the figures get generic labels")
+        return RunInfo()
+    components = raw.get("components")
+    return RunInfo(
+        units=text_value(raw, "units").strip(),
+        motion=text_value(raw, "motion"),
+        physics=text_value(raw, "physics"),
+        input_type=text_value(raw, "input"),
+        angle_deg=angle_value(raw),
+        record=text_value(raw, "record"),
+        soil=text_value(raw, "soil"),
+        components=components if isinstance(components, dict) else {},
+    )
+
+
+# ---------------------------------------------------------------- labels
+
+
+def parse_unit(units):
+    """Splits 'mm/s2', 'm/s^2', 'cm/s**2' or 'cm/s²' into base and power."""
+    match = re.fullmatch(r"(.+?)\s*/\s*s(?:\^|\*\*)?([0-9²³]?)", units)
+    if match:
+        power = {"": "1", "²": "2", "³": "3"}.get(match[2], match[2])
+        return Unit(match[1], int(power))
+    return Unit(units or "record unit", 0)
+
+
+def render_unit(unit):
+    power = unit.per_second
+    if power == 0:
+        return literal(unit.base)
+    mark = "/s" if power > 0 else "·s"
+    exponent = SUPERSCRIPTS.get(abs(power), f"^{abs(power)}")
+    return literal(unit.base + mark + exponent)
+
+
+def integrated(unit, steps):
+    """The unit after integrating `steps` times (negative: differentiating)."""
+    return Unit(unit.base, unit.per_second - steps)
+
+
+def record_order(unit):
+    """0 for displacement, 1 velocity, 2 acceleration.
+
+    A record whose unit says nothing is taken as acceleration, as the
+    response spectra of the run take it.
+    """
+    if unit.base in LENGTH_UNITS:
+        return unit.per_second
+    if unit.base in ACCELERATION_UNITS:
+        return 2 + unit.per_second
+    return 2
+
+
+def surface_axis_label(info):
+    """Y label of the surface waveforms: what `motion` made of the record."""
+    record = parse_unit(info.units)
+    steps = {"none": 0, "integrate": 1, "differentiate": -1}.get(info.motion)
+    if steps is None:
+        return "surface motion (unit unknown: run.json has no motion)"
+    quantity = QUANTITIES.get(record_order(record) - steps, "surface motion")
+    return f"{quantity} ({render_unit(integrated(record, steps))})"
+
+
+def input_axis_label(info):
+    record = parse_unit(info.units)
+    quantity = QUANTITIES.get(record_order(record), "record")
+    return f"input {quantity} ({render_unit(record)})"
+
+
+def component_title(info, component):
+    given = info.components.get(component)
+    if isinstance(given, str) and given.strip():
+        return literal(f"{component} ({given.strip()})")
+    return component
+
+
+def run_caption(info, folder):
+    parts = []
+    if info.record:
+        parts.append(f"record {Path(info.record).name}")
+    if info.soil:
+        parts.append(f"ground model {Path(info.soil).name}")
+    return literal(", ".join(parts) if parts else f"results {folder}")
+
+
+def run_conditions(info):
+    physics = f"{info.physics} physics" if info.physics else "physics not recorded"
+    input_text = INPUT_TYPES.get(info.input_type, info.input_type or "not recorded")
+    angle = "not recorded" if info.angle_deg is None else f"{info.angle_deg:g}°"
+    return literal(f"{physics}; input: {input_text}; angle of incidence {angle}")
+
+
+def damping_label(damping):
+    return f"{100.0 * damping:g} %"
+
+
+# ---------------------------------------------------------------- figures
+
+
+def new_figure(dpi, rows, columns, sharex):
+    figure = Figure(figsize=FIGURE_SIZE_IN, dpi=dpi, layout="constrained")
+    axes = figure.subplots(rows, columns, sharex=sharex, squeeze=False)
+    return figure, axes
+
+
+def log_axes(axis, y_log=(), y_minor_labels=False):
+    """Log frequency or period axis, read in plain numbers (0.1, 1, 10).
+
+    The y axis is made logarithmic for the curves in `y_log`, if any of them
+    has a value above zero: a dead channel leaves a note, not a failure.
+    """
+    axis.set_xscale("log")
+    plain_numbers(axis.xaxis, False)
+    if any(np.any(np.isfinite(values) & (values > 0)) for values in y_log):
+        axis.set_yscale("log")
+        if y_minor_labels:
+            plain_numbers(axis.yaxis, True)
+    elif len(y_log):
+        where = {"transform": axis.transAxes, "ha": "center", "va": "center"}
+        axis.text(0.5, 0.5, "no value above zero to show", **where)
+    axis.grid(True, which="major", alpha=0.35)
+    axis.grid(True, which="minor", alpha=0.12)
+
+
+def plain_numbers(scale, label_minor):
+    """Plain tick labels; 2 and 5 between decades too when few decades show."""
+    # Narrow panels would otherwise label every other decade only.
+    scale.set_major_locator(LogLocator(base=10, numticks=15))
+    scale.set_major_formatter(FuncFormatter(lambda value, _: f"{value:g}"))
+    if not label_minor:
+        return
+
+    def minor(value, _):
+        low, high = scale.get_view_interval()
+        if value <= 0 or low <= 0 or high / low > 30:
+            return ""
+        lead = round(value / 10 ** math.floor(math.log10(value) + 1e-9))
+        return f"{value:g}" if lead in (2, 5) else ""
+
+    scale.set_minor_formatter(FuncFormatter(minor))
+
+
+def positive(values):
+    """Masks what a log axis cannot show, so it leaves a gap, not a warning."""
+    return np.where(values > 0, values, np.nan)
+
+
+def amplification_figure(folder, info, dpi):
+    path = folder / "transfer.csv"
+    table = read_table(path)
+    require(table, path, ["freq_hz", "sh_abs", "psv_abs"])
+    figure, axes = new_figure(dpi, 1, 1, False)
+    axis = axes[0][0]
+    freq = positive(table["freq_hz"])
+    curves = [
+        ("sh_abs", "SH (applied to H1, H2)", SURFACE_COLOUR, "-"),
+        ("psv_abs", "P-SV vertical (applied to V1)", INPUT_COLOUR, "-"),
+        ("radial_abs", "P-SV radial (for reference)", "tab:green", "--"),
+    ]
+    drawn = []
+    for column, label, colour, style in curves:
+        if column in table:
+            drawn.append(positive(table[column]))
+            axis.plot(freq, drawn[-1], style, color=colour, lw=1.4, label=label)
+    mark_peak(axis, freq, table["sh_abs"])
+    axis.axhline(1.0, color="0.4", lw=0.8, ls=":")
+    log_axes(axis, drawn, y_minor_labels=True)
+    axis.set_xlabel("frequency (Hz)")
+    axis.set_ylabel("amplification modulus |surface / input| (dimensionless)")
+    axis.set_title(run_conditions(info))
+    axis.legend(loc="best")
+    figure.suptitle(f"Amplification of the layers\n{run_caption(info, folder)}")
+    return figure
+
+
+def mark_peak(axis, freq, modulus):
+    shown = np.isfinite(freq) & np.isfinite(modulus)
+    if not shown.any():
+        return
+    index = np.flatnonzero(shown)[np.argmax(modulus[shown])]
+    label = f"SH peak {modulus[index]:.3g} at {freq[index]:.3g} Hz"
+    point = (freq[index], modulus[index])
+    axis.plot(*point, "o", color=SURFACE_COLOUR, mfc="none", ms=9, label=label)
+
+
+def fourier_figure(folder, info, dpi):
+    path = folder / "spectra.csv"
+    table = read_table(path)
+    kinds = ["in_{}", "out_{}", "in_{}_smooth", "out_{}_smooth"]
+    require(
+        table,
+        path,
+        ["freq_hz"] + [k.format(c) for k in kinds for c in COMPONENTS],
+    )
+    figure, axes = new_figure(dpi, 3, 1, True)
+    freq = positive(table["freq_hz"])
+    unit = render_unit(integrated(parse_unit(info.units), 1))
+    for axis, component in zip(axes[:, 0], COMPONENTS):
+        drawn = []
+        for side, colour in (("in", INPUT_COLOUR), ("out", SURFACE_COLOUR)):
+            name = "input" if side == "in" else "surface"
+            raw = positive(table[f"{side}_{component}"])
+            smooth = positive(table[f"{side}_{component}_smooth"])
+            axis.plot(freq, raw, color=colour, label=f"{name}, raw", **LIGHT)
+            axis.plot(freq, smooth, color=colour, label=f"{name}, smoothed", **BOLD)
+            drawn += [raw, smooth]
+        log_axes(axis, drawn)
+        axis.set_title(component_title(info, component), loc="left")
+        axis.set_ylabel(f"Fourier amplitude\n({unit})")
+    axes[0][0].legend(**OUTSIDE_RIGHT)
+    axes[-1][0].set_xlabel("frequency (Hz)")
+    heading = "Fourier amplitude spectra (smoothed: Konno–Ohmachi)"
+    figure.suptitle(f"{heading}\n{run_caption(info, folder)}")
+    return figure
+
+
+def response_figure(folder, info, dpi):
+    path = folder / "response.csv"
+    table = read_table(path)
+    kinds = ["in_{}", "out_{}", "ratio_{}"]
+    columns = [k.format(c) for k in kinds for c in COMPONENTS]
+    require(table, path, ["damping", "period_s"] + columns)
+    dampings = sorted(set(table["damping"][np.isfinite(table["damping"])]))
+    figure, axes = new_figure(dpi, 2, 3, True)
+    for column, component in enumerate(COMPONENTS):
+        pair = (axes[0][column], axes[1][column])
+        for shade, damping in enumerate(dampings):
+            curves = damping_curves(table, component, damping)
+            colours = damping_colours(shade, len(dampings))
+            draw_response(pair, curves, damping_label(damping), colours)
+        draw_peaks(pair, table, component)
+        label_response(pair, info, component)
+    legend(axes[0][-1], **OUTSIDE_RIGHT)
+    legend(axes[1][-1], **OUTSIDE_RIGHT)
+    heading = "Response spectra (PSA); PGA, at period 0, on the left axis"
+    figure.suptitle(f"{heading}\n{run_caption(info, folder)}")
+    return figure
+
+
+def damping_curves(table, component, damping):
+    """One damping's spectra of one component, by increasing period."""
+    rows = (table["damping"] == damping) & (table["period_s"] > 0)
+    order = np.argsort(table["period_s"][rows], kind="stable")
+    names = {"period": "period_s", "in": f"in_{component}"}
+    names |= {"out": f"out_{component}", "ratio": f"ratio_{component}"}
+    return {key: table[name][rows][order] for key, name in names.items()}
+
+
+def damping_colours(shade, count):
+    """Input and surface colours: the usual pair alone, a hue per damping."""
+    if count == 1:
+        return INPUT_COLOUR, SURFACE_COLOUR
+    colour = f"C{shade % 10}"
+    return colour, colour
+
+
+def draw_response(pair, curves, tag, colours):
+    spectra_axis, ratio_axis = pair
+    period = curves["period"]
+    input_colour, surface_colour = colours
+    spectra_axis.plot(
+        period, curves["in"], "--", color=input_colour, label=f"input, {tag}"
+    )
+    spectra_axis.plot(
+        period, curves["out"], color=surface_colour, label=f"surface, {tag}", **BOLD
+    )
+    ratio_axis.plot(
+        period, curves["ratio"], color=surface_colour, label=f"ratio, {tag}", **BOLD
+    )
+
+
+def draw_peaks(pair, table, component):
+    """Puts the period-0 values on the left spine: a log axis has no zero."""
+    peaks = np.flatnonzero(table["period_s"] == 0)
+    if peaks.size == 0:
+        return
+    spectra_axis, ratio_axis = pair
+    hollow = {"color": INPUT_COLOUR, "mfc": "none", **ON_LEFT_SPINE}
+    filled = {"color": SURFACE_COLOUR, "mfc": SURFACE_COLOUR, **ON_LEFT_SPINE}
+    marks = [
+        (spectra_axis, "in", hollow, "input PGA (period 0)"),
+        (spectra_axis, "out", filled, "surface PGA (period 0)"),
+        (ratio_axis, "ratio", filled, "PGA ratio (period 0)"),
+    ]
+    for axis, name, style, label in marks:
+        value = table[f"{name}_{component}"][peaks[0]]
+        where = axis.get_yaxis_transform()
+        axis.plot([0.0], [value], "o", transform=where, label=label, **style)
+
+
+def label_response(pair, info, component):
+    spectra_axis, ratio_axis = pair
+    unit = render_unit(parse_unit(info.units))
+    spectra_axis.set_title(component_title(info, component))
+    spectra_axis.set_ylabel(f"PSA ({unit})")
+    ratio_axis.set_ylabel("PSA ratio surface / input\n(dimensionless)")
+    ratio_axis.set_xlabel("period (s)")
+    ratio_axis.axhline(1.0, color="0.4", lw=0.8, ls=":")
+    for axis in pair:
+        log_axes(axis)
+
+
+def waveform_figure(folder, info, dpi):
+    path = folder / "surface.csv"
+    table = read_table(path)
+    inputs = [f"in_{c}" for c in COMPONENTS]
+    require(table, path, ["time_s", *COMPONENTS, *inputs])
+    figure, axes = new_figure(dpi, 3, 1, True)
+    time = table["time_s"]
+    for axis, component in zip(axes[:, 0], COMPONENTS):
+        surface, record = table[component], table[f"in_{component}"]
+        draw_waveform(axis, time, surface, record, info)
+        axis.set_title(component_title(info, component), loc="left")
+    shown = [table[name] for name in [*COMPONENTS, *inputs]]
+    time_window(axes[-1][0], time, shown)
+    heading = "Surface waveforms (bold) over the input record (light)"
+    figure.suptitle(f"{heading}\n{run_caption(info, folder)}")
+    return figure
+
+
+def draw_waveform(axis, time, surface, record, info):
+    same_quantity = info.motion == "none"
+    behind = axis if same_quantity else axis.twinx()
+    input_label = f"input, peak {readable(peak(record))}"
+    surface_label = f"surface, peak {readable(peak(surface))}"
+    behind.plot(time, record, color=INPUT_COLOUR, lw=0.7, alpha=0.5, label=input_label)
+    axis.plot(time, surface, color=SURFACE_COLOUR, lw=1.0, label=surface_label)
+    if same_quantity:
+        symmetric(axis, np.concatenate([surface, record]))
+    else:
+        symmetric(axis, surface)
+        keep_behind(axis, behind, record, info)
+    axis.set_ylabel(surface_axis_label(info))
+    axis.grid(True, alpha=0.3)
+    legend_of(axis, behind)
+
+
+def time_window(axis, time, series):
+    """Leaves out a quiet tail of zero padding, and says so in the label."""
+    start, end = np.nanmin(time), np.nanmax(time)
+    last = start
+    for values in series:
+        loud = np.flatnonzero(np.abs(values) > 1e-3 * peak(values))
+        if loud.size:
+            last = max(last, time[loud[-1]])
+    shown = min(end, last + 0.05 * (last - start))
+    if start < shown < start + 0.9 * (end - start):
+        axis.set_xlim(start, shown)
+        axis.set_xlabel(f"time (s); the quiet tail up to {end:g} s is not shown")
+    else:
+        axis.set_xlim(start, end)
+        axis.set_xlabel("time (s)")
+
+
+def readable(value):
+    """Three significant digits without an exponent where that reads well."""
+    if not math.isfinite(value) or value == 0 or not 1e-3 <= abs(value) < 1e6:
+        return f"{value:.3g}"
+    decimals = max(0, 2 - math.floor(math.log10(abs(value))))
+    return f"{value:.{decimals}f}"
+
+
+def peak(values):
+    finite = np.abs(values[np.isfinite(values)])
+    return finite.max() if finite.size else math.nan
+
+
+def symmetric(axis, values):
+    """Centres zero so a surface and an input axis line up at rest."""
+    top = peak(values)
+    if math.isfinite(top) and top > 0:
+        axis.set_ylim(-1.1 * top, 1.1 * top)
+
+
+def keep_behind(axis, behind, record, info):
+    """The input gets its own axis when `motion` changed the surface quantity."""
+    axis.set_zorder(behind.get_zorder() + 1)
+    axis.patch.set_visible(False)
+    symmetric(behind, record)
+    behind.set_ylabel(input_axis_label(info), color=INPUT_COLOUR)
+    behind.tick_params(axis="y", colors=INPUT_COLOUR)
+
+
+def legend_of(axis, behind):
+    handles, labels = axis.get_legend_handles_labels()
+    if behind is not axis:
+        more_handles, more_labels = behind.get_legend_handles_labels()
+        handles, labels = handles + more_handles, labels + more_labels
+    axis.legend(handles, labels, loc="upper right", fontsize=8)
+
+
+def legend(axis, **options):
+    """A legend where there is something to name; matplotlib warns otherwise."""
+    if axis.get_legend_handles_labels()[0]:
+        axis.legend(**options)
+
+
+FIGURES = (
+    ("amplification.png", "transfer.csv", amplification_figure),
+    ("fourier.png", "spectra.csv", fourier_figure),
+    ("response.png", "response.csv", response_figure),
+    ("waveforms.png", "surface.csv", waveform_figure),
+)
+
+
+# ---------------------------------------------------------------- running
+
+
+def note(message):
+    print(f"sitewave_plot: {message}", file=sys.stderr)
+
+
+def dpi_value(text):
+    try:
+        dpi = int(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"'{text}' is not a whole number") from None
+    if not DPI_RANGE[0] <= dpi <= DPI_RANGE[1]:
+        raise argparse.ArgumentTypeError(
+            f"{dpi} is outside {DPI_RANGE[0]}..{DPI_RANGE[1]}"
+        )
+    return dpi
+
+
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(
+        prog="sitewave_plot.py",
+        description="Draws the figures of a sitewave results folder as PNG files.",
+    )
+    parser.add_argument(
+        "folder", type=Path, help="results folder written by `sitewave run`"
+    )
+    parser.add_argument(
+        "--out",
+        type=Path,
+        help="folder for the PNG files (default: DIR/plots)",
+    )
+    parser.add_argument(
+        "--dpi",
+        type=dpi_value,
+        default=DEFAULT_DPI,
+        help=f"resolution (default {DEFAULT_DPI}; figures are 10 x 7 in)",
+    )
+    return parser.parse_args(argv)
+
+
+def check_folder(folder):
+    if not folder.is_dir():
+        what = "is not a folder" if folder.exists() else "does not exist"
+        raise ResultsError(f"results folder {folder} {what}")
+    if not any((folder / table).is_file() for _, table, _ in FIGURES):
+        names = ", ".join(table for _, table, _ in FIGURES)
+        hint = ""
+        if any((folder / name).is_file() for name in LEGACY_FILES):
+            hint = "; its legacy files are plotted by scripts/wave.m and spectra.m"
+        raise ResultsError(f"{folder} holds none of {names}{hint}")
+
+
+def save(figure, path, dpi):
+    """Writes beside the target and renames, so no half-written PNG is left."""
+    temporary = path.with_name(f".{path.name}.{os.getpid()}.tmp")
+    try:
+        figure.savefig(temporary, format="png", dpi=dpi)
+        os.replace(temporary, path)
+    except BaseException:
+        temporary.unlink(missing_ok=True)
+        raise
+
+
+def drop_stale(target):
+    """A figure this run does not draw: an older copy would pass for it."""
+    try:
+        if target.is_file():
+            target.unlink()
+            note(f"removed {target} of an earlier run")
+    except OSError as error:
+        note(f"{target} of an earlier run could not be removed ({error.strerror})")
+
+
+def draw_all(folder, out, dpi):
+    info = read_run(folder / "run.json")
+    failures = 0
+    for name, table, draw in FIGURES:
+        target = out / name
+        if not (folder / table).is_file():
+            note(f"{folder / table} is missing; {name} skipped")
+            drop_stale(target)
+            continue
+        if not draw_one(draw, folder, info, target, dpi):
+            failures += 1
+    return failures
+
+
+def draw_one(draw, folder, info, target, dpi):
+    try:
+        save(draw(folder, info, dpi), target, dpi)
+        return True
+    except ResultsError as error:
+        note(f"{error}; {target.name} not written")
+    except OSError as error:
+        note(f"{target}: cannot be written ({error.strerror or error})")
+    except Exception as error:  # one bad figure must not cost the others
+        note(f"{target.name} not drawn: {type(error).__name__}: {error}")
+    drop_stale(target)
+    return False
+
+
+def main(argv=None):
+    arguments = parse_arguments(argv)
+    folder = arguments.folder
+    out = arguments.out if arguments.out is not None else folder / "plots"
+    try:
+        check_folder(folder)
+        out.mkdir(parents=True, exist_ok=True)
+    except ResultsError as error:
+        note(str(error))
+        return 1
+    except OSError as error:
+        note(f"{out}: cannot make the plot folder ({error.strerror or error})")
+        return 1
+    return 1 if draw_all(folder, out, arguments.dpi) else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

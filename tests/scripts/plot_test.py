@@ -1,0 +1,232 @@
+#!/usr/bin/python3
+"""Runs sitewave_plot.py on small results folders and checks what it leaves.
+
+Run as `/usr/bin/python3 tests/scripts/plot_test.py`; exits 0 when every
+check passes. Figures are checked as PNG files of the expected pixel size;
+the label wording is checked through the script's own label functions.
+"""
+
+import importlib.util
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
+
+from results_folder import write_results  # noqa: E402
+
+HERE = Path(__file__).resolve().parent
+SCRIPT = HERE.parents[1] / "scripts" / "sitewave_plot.py"
+PYTHON = "/usr/bin/python3"
+FIGURES = ("amplification.png", "fourier.png", "response.png", "waveforms.png")
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+MATPLOTLIB_HOME = tempfile.TemporaryDirectory(prefix="sitewave_mpl_")
+ENVIRONMENT = dict(os.environ, MPLCONFIGDIR=MATPLOTLIB_HOME.name)
+
+
+def setUpModule():
+    """Builds matplotlib's font cache once, so no run reports building it."""
+    command = [PYTHON, "-c", "import matplotlib.font_manager"]
+    subprocess.run(command, env=ENVIRONMENT, capture_output=True, check=True)
+
+
+def tearDownModule():
+    MATPLOTLIB_HOME.cleanup()
+
+
+def run_plot(*arguments):
+    return subprocess.run(
+        [PYTHON, str(SCRIPT), *map(str, arguments)],
+        capture_output=True,
+        text=True,
+        timeout=300,
+        env=ENVIRONMENT,
+    )
+
+
+def png_size(path):
+    """Width and height from the IHDR chunk, or None for a file not a PNG."""
+    head = path.read_bytes()[:24]
+    if head[:8] != PNG_SIGNATURE or head[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", head[16:24])
+
+
+def load_script():
+    spec = importlib.util.spec_from_file_location("sitewave_plot", SCRIPT)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+class ScratchFolder(unittest.TestCase):
+    def setUp(self):
+        scratch = tempfile.TemporaryDirectory(prefix="sitewave_plot_")
+        self.addCleanup(scratch.cleanup)
+        self.scratch = Path(scratch.name)
+
+    def assert_figures(self, folder, names, size):
+        for name in names:
+            with self.subTest(figure=name):
+                path = folder / name
+                self.assertTrue(path.is_file(), f"{path} missing")
+                self.assertEqual(png_size(path), size)
+                self.assertLess(20_000, path.stat().st_size, "an empty figure?")
+                self.assertLess(path.stat().st_size, 1_500_000)
+
+    def assert_one_line(self, result, *words):
+        lines = result.stderr.strip().splitlines()
+        self.assertEqual(len(lines), 1, result.stderr)
+        for word in words:
+            self.assertIn(str(word), lines[0])
+
+
+class Figures(ScratchFolder):
+    def test_writes_the_four_figures_at_ten_by_seven_inches(self):
+        folder = write_results(self.scratch / "run")
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, "")
+        self.assert_figures(folder / "plots", FIGURES, (1200, 840))
+
+    def test_out_and_dpi_choose_the_folder_and_the_pixel_size(self):
+        folder = write_results(self.scratch / "run")
+        plots = self.scratch / "elsewhere" / "figures"
+        result = run_plot(folder, "--out", plots, "--dpi", 80)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assert_figures(plots, FIGURES, (800, 560))
+        self.assertFalse((folder / "plots").exists())
+
+    def test_legacy_run_integrated_with_several_dampings(self):
+        settings = {"motion": "integrate", "units": "", "components": None}
+        folder = write_results(
+            self.scratch / "run", exact=False, dampings=(0.02, 0.05), run=settings
+        )
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assert_figures(folder / "plots", FIGURES, (1200, 840))
+
+    def test_titles_with_dollars_and_underscores_are_drawn_as_written(self):
+        titles = {"H1": r"$\frac$", "H2": "N_28W", "V1": r"x$\alpha_1$"}
+        settings = {"components": titles, "units": "m$/s2", "record": "a$b_c.csv"}
+        folder = write_results(self.scratch / "run", run=settings)
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assert_figures(folder / "plots", FIGURES, (1200, 840))
+
+    def test_a_dead_channel_still_gets_its_panels(self):
+        folder = write_results(self.scratch / "run")
+        spectra = folder / "spectra.csv"
+        lines = spectra.read_text().splitlines()
+        dead = [i for i, name in enumerate(lines[0].split(",")) if "V1" in name]
+        rows = [line.split(",") for line in lines[1:]]
+        for row in rows:
+            for index in dead:
+                row[index] = "0"
+        text = [lines[0]] + [",".join(row) for row in rows]
+        spectra.write_text("\n".join(text) + "\n")
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assert_figures(folder / "plots", ["fourier.png"], (1200, 840))
+
+
+class MissingAndBroken(ScratchFolder):
+    def test_missing_response_table_skips_its_figure_and_an_old_copy(self):
+        folder = write_results(self.scratch / "run")
+        (folder / "response.csv").unlink()
+        (folder / "plots").mkdir()
+        (folder / "plots" / "response.png").write_bytes(b"old figure")
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("response.csv is missing", result.stderr)
+        self.assertFalse((folder / "plots" / "response.png").exists())
+        others = [name for name in FIGURES if name != "response.png"]
+        self.assert_figures(folder / "plots", others, (1200, 840))
+
+    def test_missing_run_json_costs_only_labels(self):
+        folder = write_results(self.scratch / "run")
+        (folder / "run.json").unlink()
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assert_one_line(result, "run.json")
+        self.assert_figures(folder / "plots", FIGURES, (1200, 840))
+
+    def test_missing_folder_is_an_error_naming_it(self):
+        missing = self.scratch / "no_such_run"
+        result = run_plot(missing)
+        self.assertEqual(result.returncode, 1)
+        self.assert_one_line(result, missing)
+
+    def test_folder_without_tables_is_an_error_pointing_at_legacy_scripts(self):
+        folder = self.scratch / "dialogue"
+        folder.mkdir()
+        (folder / "wave1.csv").write_text("time,H1,H2,V1\n")
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 1)
+        self.assert_one_line(result, folder, "wave.m")
+        self.assertFalse((folder / "plots" / "waveforms.png").exists())
+
+    def test_ragged_table_fails_its_figure_and_keeps_the_others(self):
+        folder = write_results(self.scratch / "run")
+        spectra = folder / "spectra.csv"
+        lines = spectra.read_text().splitlines()
+        lines[5] = lines[5].rsplit(",", 1)[0]
+        spectra.write_text("\n".join(lines) + "\n")
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 1)
+        self.assert_one_line(result, "spectra.csv, line 6", "fourier.png")
+        others = [name for name in FIGURES if name != "fourier.png"]
+        self.assert_figures(folder / "plots", others, (1200, 840))
+
+
+class Usage(ScratchFolder):
+    def test_bad_usage_exits_2(self):
+        folder = write_results(self.scratch / "run")
+        cases = [[], [folder, folder], [folder, "--dpi", "0"], [folder, "--dpi", "x"]]
+        cases.append([folder, "--colour", "red"])
+        for arguments in cases:
+            with self.subTest(arguments=arguments):
+                result = run_plot(*arguments)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertIn("usage", result.stderr)
+        self.assertFalse((folder / "plots").exists())
+
+
+class Labels(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.plot = load_script()
+
+    def surface_label(self, units, motion):
+        return self.plot.surface_axis_label(
+            self.plot.RunInfo(units=units, motion=motion)
+        )
+
+    def test_surface_quantity_and_unit_follow_the_motion(self):
+        cases = [
+            ("mm/s2", "none", "acceleration (mm/s²)"),
+            ("mm/s2", "integrate", "velocity (mm/s)"),
+            ("m/s^2", "differentiate", "jerk (m/s³)"),
+            ("cm/s", "integrate", "displacement (cm)"),
+            ("g", "integrate", "velocity (g·s)"),
+            ("", "integrate", "velocity (record unit·s)"),
+            ("counts", "none", "acceleration (counts)"),
+        ]
+        for units, motion, expected in cases:
+            with self.subTest(units=units, motion=motion):
+                self.assertEqual(self.surface_label(units, motion), expected)
+
+    def test_unknown_motion_does_not_guess_a_unit(self):
+        self.assertIn("unknown", self.surface_label("mm/s2", ""))
+
+    def test_fourier_unit_is_record_unit_times_seconds(self):
+        unit = self.plot.integrated(self.plot.parse_unit("cm/s**2"), 1)
+        self.assertEqual(self.plot.render_unit(unit), "cm/s")
+
+
+if __name__ == "__main__":
+    unittest.main()
