@@ -20,8 +20,7 @@ namespace {
 
 class model_reader {
  public:
-  model_reader(const std::filesystem::path& path, const std::string& text)
-      : where_(path.string()), in_(text) {}
+  model_reader(const std::string& name, std::string_view text) : where_(name), in_(text) {}
 
   template <class... T>
   void read(T&... targets) {
@@ -49,8 +48,11 @@ class model_reader {
 }  // namespace
 
 ground_model read_ground_model(const std::filesystem::path& path) {
-  const std::string text = read_file(path);
-  model_reader in(path, text);
+  return parse_ground_model(read_file(path), path.string());
+}
+
+ground_model parse_ground_model(std::string_view text, const std::string& name) {
+  model_reader in(name, text);
   ground_model m;
   ground::layer_table& t = m.layers;
   in.read();

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include "core/ground/layer_table.hpp"
 
@@ -15,5 +17,8 @@ struct ground_model {
 };
 
 ground_model read_ground_model(const std::filesystem::path& path);
+
+// The same from the file's text; `name` is how refusals name the file.
+ground_model parse_ground_model(std::string_view text, const std::string& name);
 
 }  // namespace sitewave::cli

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "textfmt/text.hpp"
@@ -37,10 +38,22 @@ struct record {
 // short rows continued on the next line, the last-line rule).
 record read_csv_record(const std::filesystem::path& path);
 
+// The same from the file's text; `name` is how refusals name the file.
+record parse_csv_record(std::string_view text, const std::string& name);
+
 // Three strong-motion files of the common .AT2 format (four header lines, the
 // fourth giving NPTS and DT, then the samples in g, several per line), one per
 // component; they must share NPTS and DT.
 record read_at2_record(const std::array<std::filesystem::path, 3>& paths);
+
+// One component of the .AT2 format: its declared point count and time step,
+// and its first npts samples.
+struct at2_series {
+  long long npts = 0;
+  double dt = 0.0;
+  std::vector<float> samples;
+};
+at2_series parse_at2(std::string_view text, const std::string& name);
 
 // Multiplies every sample (not the time) by s.
 void scale_record(record& r, float s);

@@ -21,12 +21,6 @@ namespace {
 
 constexpr int header_lines = 4;
 
-struct at2_series {
-  long long npts = 0;
-  double dt = 0.0;
-  std::vector<float> samples;
-};
-
 std::string upper(std::string_view s) {
   std::string u(s);
   for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -74,23 +68,27 @@ std::optional<double> value_after(std::string_view line, std::string_view key) {
 
 // NPTS and DT from the fourth header line, in either of its two forms.
 void read_header(std::string_view line, const std::string& where, at2_series& s) {
-  const auto npts = value_after(line, "NPTS=");
-  const auto dt = value_after(line, "DT=");
-  if (npts && dt) {
-    s.npts = static_cast<long long>(*npts);
-    s.dt = *dt;
-  } else if (const std::vector<double> n = numbers_in(line);
-             n.size() >= 2 && upper(line).find("NPTS") != std::string::npos) {
-    s.npts = static_cast<long long>(n[0]);
-    s.dt = n[1];
-  } else {
+  std::optional<double> npts = value_after(line, "NPTS=");
+  std::optional<double> dt = value_after(line, "DT=");
+  if (!npts || !dt) {
+    const std::vector<double> n = numbers_in(line);
+    if (n.size() >= 2 && upper(line).find("NPTS") != std::string::npos) {
+      npts = n[0];
+      dt = n[1];
+    } else {
+      throw input_error(where + ": line 4: \"" + std::string(line) +
+                        "\": NPTS and DT are expected (e.g. \"NPTS=  4000, DT=   .0100 SEC\")");
+    }
+  }
+  // A count beyond any memory is refused before it is taken as an integer.
+  constexpr double most_points = 1e12;
+  if (!(*npts >= 2.0 && *npts <= most_points && *npts == std::floor(*npts)) ||
+      !std::isfinite(*dt) || *dt <= 0.0) {
     throw input_error(where + ": line 4: \"" + std::string(line) +
-                      "\": NPTS and DT are expected (e.g. \"NPTS=  4000, DT=   .0100 SEC\")");
+                      "\": a whole NPTS of at least 2 and a positive DT are expected");
   }
-  if (s.npts < 2 || !std::isfinite(s.dt) || s.dt <= 0.0) {
-    throw input_error(where + ": line 4: NPTS " + std::to_string(s.npts) + ", DT " +
-                      std::to_string(s.dt) + ": at least 2 points and a positive DT are expected");
-  }
+  s.npts = static_cast<long long>(*npts);
+  s.dt = *dt;
 }
 
 // Samples: whitespace- or comma-separated reals after the header.
@@ -119,9 +117,9 @@ void read_samples(std::string_view text, int first_line, const std::string& wher
   }
 }
 
-at2_series read_at2(const std::filesystem::path& path) {
-  const std::string where = path.string();
-  const std::string text = read_file(path);
+}  // namespace
+
+at2_series parse_at2(std::string_view text, const std::string& where) {
   std::size_t pos = 0;
   std::string_view header;
   for (int line = 1; line <= header_lines; ++line) {
@@ -130,12 +128,12 @@ at2_series read_at2(const std::filesystem::path& path) {
       throw input_error(where + ": the file ends in its header: " + std::to_string(header_lines) +
                         " header lines, then the samples, are expected");
     }
-    header = std::string_view(text).substr(pos, end - pos);
+    header = text.substr(pos, end - pos);
     pos = end + 1;
   }
   at2_series s;
   read_header(header, where, s);
-  read_samples(std::string_view(text).substr(pos), header_lines + 1, where, s);
+  read_samples(text.substr(pos), header_lines + 1, where, s);
   if (static_cast<long long>(s.samples.size()) < s.npts) {
     throw input_error(where + ": " + std::to_string(s.samples.size()) + " samples, NPTS " +
                       std::to_string(s.npts) + " are expected");
@@ -144,11 +142,9 @@ at2_series read_at2(const std::filesystem::path& path) {
   return s;
 }
 
-}  // namespace
-
 record read_at2_record(const std::array<std::filesystem::path, 3>& paths) {
   std::array<at2_series, 3> series;
-  for (std::size_t c = 0; c < 3; ++c) series[c] = read_at2(paths[c]);
+  for (std::size_t c = 0; c < 3; ++c) series[c] = parse_at2(read_file(paths[c]), paths[c].string());
   for (std::size_t c = 1; c < 3; ++c) {
     if (series[c].npts != series[0].npts || series[c].dt != series[0].dt) {
       throw input_error(paths[c].string() + ": NPTS " + std::to_string(series[c].npts) + ", DT " +

@@ -31,10 +31,13 @@ std::string line_text(std::string_view text, int n) {
 }  // namespace
 
 record read_csv_record(const std::filesystem::path& path) {
-  const std::string text = read_file(path);
+  return parse_csv_record(read_file(path), path.string());
+}
+
+record parse_csv_record(std::string_view text, const std::string& name) {
   record r;
   r.format = "csv";
-  r.paths = {path.string()};
+  r.paths = {name};
   textfmt::text_source in(text);
   try {
     const std::array<textfmt::read_target, 4> titles{r.titles[0], r.titles[1], r.titles[2],
@@ -48,12 +51,12 @@ record read_csv_record(const std::filesystem::path& path) {
     }
   } catch (const textfmt::scan_error& e) {
     if (e.line() == 0) {
-      throw input_error(path.string() +
+      throw input_error(name +
                         ": the file is empty; a title line, then rows of time, H1, H2, V1 are "
                         "expected");
     }
-    throw input_error(path.string() + ": line " + std::to_string(e.line()) + ": " +
-                      textfmt::describe(e) + ": \"" + line_text(text, e.line()) + "\"");
+    throw input_error(name + ": line " + std::to_string(e.line()) + ": " + textfmt::describe(e) +
+                      ": \"" + line_text(text, e.line()) + "\"");
   }
   return r;
 }

@@ -97,7 +97,7 @@ std::string spectra_csv(const analysis& a, const std::array<std::vector<double>,
 std::string surface_csv(const analysis& a, const record& r) {
   std::string out = "time_s,H1,H2,V1,in_H1,in_H2,in_V1\n";
   const auto& [x, y, z] = a.surface;
-  const auto input = [&r, &a](const std::vector<float>& column, std::size_t i) {
+  const auto input = [&a](const std::vector<float>& column, std::size_t i) {
     return i < static_cast<std::size_t>(a.nt) ? static_cast<double>(column[i]) : 0.0;
   };
   for (std::size_t i = 0; i < static_cast<std::size_t>(a.nf); ++i) {

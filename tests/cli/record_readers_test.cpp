@@ -94,7 +94,7 @@ TEST(At2Reader, RefusesInconsistentComponentsAndShortData) {
   EXPECT_NE(refusal_of([&] {
               read_three(dir, at2("NPTS=5, DT=0", five), at2("NPTS=5, DT=.01", five),
                          at2("NPTS=5, DT=.01", five));
-            }).find("positive DT"),
+            }).find("a positive DT are expected"),
             std::string::npos);
 }
 

@@ -1,0 +1,33 @@
+// Feeds arbitrary bytes to the command's file readers: the first byte picks
+// the reader (record in the dialogue's format, ground model, one .AT2
+// component), the rest is the file. A refusal (input_error) is a proper
+// answer; any other exception or a crash is a finding.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "cli/errors.hpp"
+#include "cli/ground_model.hpp"
+#include "cli/record.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  using namespace sitewave::cli;
+  try {
+    switch (data[0] % 3) {
+      case 0:
+        parse_csv_record(text, "record");
+        break;
+      case 1:
+        parse_ground_model(text, "soil");
+        break;
+      default:
+        parse_at2(text, "at2");
+        break;
+    }
+  } catch (const input_error&) {
+  }
+  return 0;
+}
