@@ -92,6 +92,11 @@ TEST(At2Reader, RefusesInconsistentComponentsAndShortData) {
       refusal_of([&] { read_three(dir, "two\nlines\n", five, five); }).find("ends in its header"),
       std::string::npos);
   EXPECT_NE(refusal_of([&] {
+              read_three(dir, at2("NPTS=1E300, DT=.01", five), at2("NPTS=5, DT=.01", five),
+                         at2("NPTS=5, DT=.01", five));
+            }).find("a whole NPTS of at least 2"),
+            std::string::npos);
+  EXPECT_NE(refusal_of([&] {
               read_three(dir, at2("NPTS=5, DT=0", five), at2("NPTS=5, DT=.01", five),
                          at2("NPTS=5, DT=.01", five));
             }).find("a positive DT are expected"),
