@@ -38,12 +38,12 @@ arguments::arguments(std::span<const std::string_view> words, std::span<const op
       inline_value = name.substr(eq + 1);
       name = name.substr(0, eq);
     }
-    const option_spec* spec = find_spec(specs, name);
-    if (spec == nullptr) unknown(word);
+    const option_spec* known = find_spec(specs, name);
+    if (known == nullptr) unknown(word);
     if (values_.contains(name)) {
       throw usage_error("option --" + std::string(name) + " is given twice");
     }
-    if (!spec->takes_value) {
+    if (!known->takes_value) {
       if (inline_value) throw usage_error("option --" + std::string(name) + " takes no value");
       values_.emplace(std::string(name), "");
       continue;

@@ -57,9 +57,9 @@ def png_size(path):
 
 
 def load_script():
-    spec = importlib.util.spec_from_file_location("sitewave_plot", SCRIPT)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module_spec = importlib.util.spec_from_file_location("sitewave_plot", SCRIPT)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
     return module
 
 
