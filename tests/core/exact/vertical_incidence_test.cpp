@@ -49,8 +49,8 @@ TEST(VerticalIncidence, ShEqualsLegacySh) {
   const std::vector<layer_row> rows = rows_of(table);
   constexpr float dom = 0.37f;
   constexpr int nom = 400;
-  auto legacy = std::make_unique<ground::amp_table>();
-  ground::sbshml(0.0f, dom, nom, table, 0.0f, *legacy);
+  auto legacy = std::make_unique<ground::amp_table>(nom);
+  ground::sbshml(0.0f, dom, nom, table, 0.0f, legacy->columns());
   for (int i = 1; i <= nom; ++i) {
     const double omega = static_cast<double>(static_cast<float>(i - 1) * dom);
     const transfer_at t = exact_transfer_at(rows, 0.0, omega);
