@@ -49,11 +49,12 @@ void count_steps(benchmark::State& state) {
 }
 
 void legacy_table(benchmark::State& state,
-                  void (*fill)(float, float, int, const layer_table&, float, ground::amp_table&)) {
+                  void (*fill)(float, float, int, const layer_table&, float, ground::amp_columns,
+                               const work_control&)) {
   const layer_table layers = deep_stack();
-  auto amp = std::make_unique<ground::amp_table>();
+  auto amp = std::make_unique<ground::amp_table>(nom);
   for (auto _ : state) {
-    fill(0.0f, dom, nom, layers, theta, *amp);
+    fill(0.0f, dom, nom, layers, theta, amp->columns(), {});
     benchmark::DoNotOptimize(amp->operator()(nom, 1));
     benchmark::ClobberMemory();
   }
