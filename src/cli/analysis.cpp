@@ -5,10 +5,13 @@
 #include "cli/analysis.hpp"
 
 #include <limits>
+#include <numbers>
 #include <span>
+#include <stdexcept>
 #include <string>
 
 #include "cli/errors.hpp"
+#include "core/exact/exact_transfer.hpp"
 #include "core/ground/amplification.hpp"
 #include "core/synthesis/synthesis.hpp"
 
@@ -54,8 +57,20 @@ cplx applied_factor(cplx column1, cplx column2, input_kind input) {
   return column1;
 }
 
-// The legacy tables: SH for the horizontal components, P-SV for the vertical.
-bool legacy_tables(const ground_model& model, const analysis_settings& s, analysis& a) {
+using factor_columns = std::array<std::vector<cplx>, 2>;  // applied to H1/H2, to V1
+
+cplx rounded(std::complex<double> z) {
+  return {static_cast<float>(z.real()), static_cast<float>(z.imag())};
+}
+
+std::complex<double> widened(cplx z) {
+  return {z.re, z.im};
+}
+
+// The legacy tables: SH for the horizontal components, P-SV for the vertical,
+// in single precision; the factors applied are their columns as they stand.
+bool legacy_amplification(const ground_model& model, const analysis_settings& s, analysis& a,
+                          factor_columns& applied) {
   const int nom = a.grid.nom;
   ground::amp_table sh(nom), psv(nom);
   ground::sbshml(0.0f, a.grid.dom, nom, model.layers, s.theta, sh.columns(), s.control);
@@ -66,21 +81,58 @@ bool legacy_tables(const ground_model& model, const analysis_settings& s, analys
     return std::vector<cplx>(c.begin(), c.begin() + nom);
   };
   a.columns = {column(sh, 1), column(sh, 2), column(psv, 1), column(psv, 2)};
+  for (std::size_t i = 0; i < static_cast<std::size_t>(nom); ++i) {
+    applied[0].push_back(applied_factor(a.columns[0][i], a.columns[1][i], s.input));
+    applied[1].push_back(applied_factor(a.columns[2][i], a.columns[3][i], s.input));
+    a.sh.push_back(widened(applied[0].back()));
+    a.psv.push_back(widened(applied[1].back()));
+  }
   return true;
 }
 
-void applied_factors(const analysis_settings& s, analysis& a,
-                     std::array<std::vector<cplx>, 2>& applied) {
-  const std::size_t nom = static_cast<std::size_t>(a.grid.nom);
-  for (auto& v : applied) v.resize(nom);
-  a.sh.resize(nom);
-  a.psv.resize(nom);
-  for (std::size_t i = 0; i < nom; ++i) {
-    applied[0][i] = applied_factor(a.columns[0][i], a.columns[1][i], s.input);
-    applied[1][i] = applied_factor(a.columns[2][i], a.columns[3][i], s.input);
-    a.sh[i] = {applied[0][i].re, applied[0][i].im};
-    a.psv[i] = {applied[1][i].re, applied[1][i].im};
+// The exact amplification in double precision: the factor of the chosen
+// input, then rounded once to multiply the single-precision spectra.
+bool exact_amplification(const ground_model& model, const analysis_settings& s, analysis& a,
+                         factor_columns& applied) {
+  const auto nom = static_cast<std::size_t>(a.grid.nom);
+  const std::vector<exact::layer_row> rows = exact::rows_of(model.layers);
+  const double theta = static_cast<double>(s.angle_deg) * std::numbers::pi / 180.0;
+  const double dom = 2.0 * std::numbers::pi / (static_cast<double>(a.nf) * a.dt);
+  std::vector<exact::transfer_at> lines(nom);
+  try {
+    exact::exact_transfer(rows, theta, dom, lines, s.control);
+  } catch (const std::invalid_argument& e) {
+    throw input_error(s.model_name + ": the exact physics cannot take this model: " + e.what());
   }
+  if (s.control.stop_requested()) return false;
+  for (auto& column : a.columns) column.resize(nom);
+  for (std::size_t i = 0; i < nom; ++i) {
+    const exact::transfer_at& t = lines[i];
+    a.columns[0][i] = rounded(t.sh_incident);
+    a.columns[1][i] = rounded(t.sh_within);
+    a.columns[2][i] = rounded(t.vertical_incident);
+    a.columns[3][i] = rounded(t.vertical_within);
+    switch (s.input) {
+      case input_kind::incident:
+        a.sh.push_back(t.sh_incident);
+        a.psv.push_back(t.vertical_incident);
+        a.radial.push_back(t.radial_incident);
+        break;
+      case input_kind::within:
+        a.sh.push_back(t.sh_within);
+        a.psv.push_back(t.vertical_within);
+        a.radial.push_back(t.radial_within);
+        break;
+      case input_kind::outcrop:
+        a.sh.push_back(t.sh_incident / 2.0);
+        a.psv.push_back(t.vertical_incident / t.vertical_free_surface);
+        a.radial.push_back(t.radial_incident / t.vertical_free_surface);
+        break;
+    }
+    applied[0].push_back(rounded(a.sh.back()));
+    applied[1].push_back(rounded(a.psv.back()));
+  }
+  return true;
 }
 
 // Shapes a copy of the amplified spectrum and transforms it back.
@@ -113,12 +165,14 @@ analysis analyse(const record& r, const ground_model& model, const analysis_sett
         spectrum.begin(), spectrum.begin() + static_cast<std::ptrdiff_t>(nom));
   }
 
-  if (!legacy_tables(model, s, a)) {
+  factor_columns applied;
+  const bool amplified = s.physics == physics_kind::exact
+                             ? exact_amplification(model, s, a, applied)
+                             : legacy_amplification(model, s, a, applied);
+  if (!amplified) {
     a.complete = false;
     return a;
   }
-  std::array<std::vector<cplx>, 2> applied;
-  applied_factors(s, a, applied);
 
   for (std::size_t c = 0; c < components; ++c) {
     std::vector<cplx>& spectrum = spectra[c];

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <complex>
+#include <string>
 #include <vector>
 
 #include "cli/ground_model.hpp"
@@ -23,12 +24,14 @@ enum class input_kind { incident, within, outcrop };
 enum class physics_kind { legacy, exact };
 
 struct analysis_settings {
-  float theta = 0.0f;  // incidence angle, rad
+  float angle_deg = 0.0f;  // incidence angle in the half-space, degrees
+  float theta = 0.0f;      // the same in radians, as the legacy tables take it
   input_kind input = input_kind::incident;
   physics_kind physics = physics_kind::legacy;
   int operation = 0;  // 0 none, shaping::integrate, shaping::differentiate
   shaping::band band;
   work_control control;
+  std::string model_name;  // how refusals name the ground model
 };
 
 inline constexpr int components = 3;  // H1, H2, V1

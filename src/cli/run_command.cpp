@@ -49,7 +49,9 @@ input_kind input_of(const run_options& o, const ground_model& m) {
 analysis_settings settings_for(const run_options& o, float angle_deg, input_kind input,
                                int threads) {
   analysis_settings s;
+  s.angle_deg = angle_deg;
   s.theta = angle_deg * degrees_to_radians;
+  s.model_name = o.soil;
   s.input = input;
   s.physics = o.physics;
   s.operation = o.motion;
