@@ -21,19 +21,6 @@ const char* const constant_damping_soil =
     "model\n0\n1\nlayers\n3\nNo,Density,Vp,Qp,Fp,Vs,Qs,Fs,H\n"
     "1,1.7,400,15,0,150,10,0,5\n2,1.9,800,25,0,300,20,0,15\n3,2.3,2000,60,0,900,50,0,0\n";
 
-std::vector<std::vector<double>> table_of(const std::string& text) {
-  std::vector<std::vector<double>> rows;
-  const auto lines = lines_of(text);
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    std::vector<double> row;
-    std::istringstream in(lines[i]);
-    for (std::string field; std::getline(in, field, ',');)
-      row.push_back(std::strtod(field.c_str(), nullptr));
-    rows.push_back(row);
-  }
-  return rows;
-}
-
 class RunExact : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,7 +33,7 @@ class RunExact : public ::testing::Test {
     args.insert(args.end(), extra.begin(), extra.end());
     const run_result r = run_command(dir, args);
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    return table_of(dir.read("out/transfer.csv"));
+    return numeric_rows(dir.read("out/transfer.csv"));
   }
   scratch_dir dir;
 };

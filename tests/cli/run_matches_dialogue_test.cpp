@@ -71,22 +71,6 @@ TEST(RunMatchesDialogue, LegacyFilesAreTheSameBytes) {
   }
 }
 
-// The rows of a clean file as numbers, without its header.
-std::vector<std::vector<double>> rows_of(const std::string& text, char separator = ',') {
-  std::vector<std::vector<double>> rows;
-  const auto lines = lines_of(text);
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    std::vector<double> values;
-    std::istringstream in(lines[i]);
-    std::string field;
-    while (std::getline(in, field, separator)) {
-      if (!field.empty()) values.push_back(std::strtod(field.c_str(), nullptr));
-    }
-    rows.push_back(values);
-  }
-  return rows;
-}
-
 // A value printed in E12.4 (4 significant digits) holds to half a unit of its
 // last digit.
 void expect_printed(double clean, double printed, const char* what, std::size_t row) {
@@ -103,23 +87,23 @@ TEST(RunCleanFiles, AgreeWithTheLegacyFilesToTheirPrecision) {
                               "0.2,0.5,20,30", "--out", "out"})
                 .exit_code,
             0);
-  const auto amp = rows_of(dir.read("out/Amp-Factors.csv"));
-  const auto transfer = rows_of(dir.read("out/transfer.csv"));
+  const auto amp = numeric_rows(dir.read("out/Amp-Factors.csv"));
+  const auto transfer = numeric_rows(dir.read("out/transfer.csv"));
   ASSERT_EQ(amp.size(), transfer.size());
   for (std::size_t i = 0; i < amp.size(); ++i) {
     expect_printed(transfer[i][3], amp[i][1], "sh_abs", i);   // Samp1, the applied column
     expect_printed(transfer[i][7], amp[i][3], "psv_abs", i);  // Pamp1
     EXPECT_NEAR(std::hypot(transfer[i][1], transfer[i][2]), transfer[i][3], 1e-6 * transfer[i][3]);
   }
-  const auto spectrum = rows_of(dir.read("out/amp1.csv"));
-  const auto spectra = rows_of(dir.read("out/spectra.csv"));
+  const auto spectrum = numeric_rows(dir.read("out/amp1.csv"));
+  const auto spectra = numeric_rows(dir.read("out/spectra.csv"));
   ASSERT_EQ(spectrum.size(), spectra.size());
   for (std::size_t i = 0; i < spectrum.size(); ++i) {
     EXPECT_NEAR(spectra[i][0], spectrum[i][0], 5e-5 + 1e-6 * spectra[i][0]) << i;
     for (int c = 0; c < 3; ++c) expect_printed(spectra[i][4 + c], spectrum[i][1 + c], "out", i);
   }
-  const auto wave = rows_of(dir.read("out/wave1.csv"));
-  const auto surface = rows_of(dir.read("out/surface.csv"));
+  const auto wave = numeric_rows(dir.read("out/wave1.csv"));
+  const auto surface = numeric_rows(dir.read("out/surface.csv"));
   ASSERT_EQ(wave.size(), surface.size());
   ASSERT_EQ(wave.size(), 512u);
   for (std::size_t i = 0; i < wave.size(); ++i) {
@@ -139,8 +123,8 @@ TEST(RunInputTypes, OutcropIsTheIncidentColumnHalved) {
   };
   ASSERT_EQ(run_command(dir, with({"--input", "incident", "--out", "inc"})).exit_code, 0);
   ASSERT_EQ(run_command(dir, with({"--input", "outcrop", "--out", "out"})).exit_code, 0);
-  const auto incident = rows_of(dir.read("inc/transfer.csv"));
-  const auto outcrop = rows_of(dir.read("out/transfer.csv"));
+  const auto incident = numeric_rows(dir.read("inc/transfer.csv"));
+  const auto outcrop = numeric_rows(dir.read("out/transfer.csv"));
   ASSERT_EQ(incident.size(), outcrop.size());
   for (std::size_t i = 0; i < incident.size(); ++i) {
     for (int col : {1, 2, 3, 5, 6, 7}) {
@@ -148,8 +132,8 @@ TEST(RunInputTypes, OutcropIsTheIncidentColumnHalved) {
     }
   }
   EXPECT_EQ(outcrop[0][1], 1.0);  // zero frequency: the surface moves as the outcrop
-  const auto inc_wave = rows_of(dir.read("inc/surface.csv"));
-  const auto out_wave = rows_of(dir.read("out/surface.csv"));
+  const auto inc_wave = numeric_rows(dir.read("inc/surface.csv"));
+  const auto out_wave = numeric_rows(dir.read("out/surface.csv"));
   for (std::size_t i = 0; i < inc_wave.size(); ++i) {
     EXPECT_NEAR(out_wave[i][1], inc_wave[i][1] / 2, 1e-6 * (1 + std::fabs(inc_wave[i][1])));
   }

@@ -181,6 +181,20 @@ run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view prompt, 
   return result_of(io, status);
 }
 
+std::vector<std::vector<double>> numeric_rows(std::string_view text) {
+  std::vector<std::vector<double>> rows;
+  const auto lines = lines_of(text);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    std::vector<double> values;
+    std::istringstream in(lines[i]);
+    for (std::string field; std::getline(in, field, ',');) {
+      values.push_back(std::strtod(field.c_str(), nullptr));
+    }
+    rows.push_back(values);
+  }
+  return rows;
+}
+
 std::vector<std::string> lines_of(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;

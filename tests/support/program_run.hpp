@@ -60,6 +60,10 @@ run_result interrupt_command(const scratch_dir& dir, const std::vector<std::stri
 run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view prompt, int sig,
                                const std::string& program = SITEWAVE_BIN);
 
+// The rows of a comma-separated result file after its title row, as
+// numbers (an empty last field, left by a trailing comma, is dropped).
+std::vector<std::vector<double>> numeric_rows(std::string_view text);
+
 // The lines of a text, split at line feeds (a final line feed ends the last line).
 std::vector<std::string> lines_of(std::string_view text);
 
