@@ -1,6 +1,8 @@
 // Time of one SH and one P-SV table for the largest run: 16385 grid
 // frequencies (a 32768-point transform) through a table of 50 rows, that is
-// 49 interfaces per frequency.
+// 49 interfaces per frequency. Three damping profiles: one coefficient shared
+// by every row, a coefficient of its own in every row (no power can be
+// shared), and damping that does not depend on frequency.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -15,9 +17,10 @@ constexpr float dt = 0.01f;
 constexpr float dom = 6.2831855f / (32768.0f * dt);
 constexpr float theta = 0.5235988f;
 
-// Soft rows over stiffer ones, damping rising with frequency in every row so
-// that no rule takes a shortcut.
-layer_table deep_stack() {
+enum class damping { shared_coefficient, own_coefficients, frequency_independent };
+
+// Soft rows over stiffer ones.
+layer_table deep_stack(damping kind) {
   layer_table t;
   t.nl = ml;
   for (int l = 1; l <= ml; ++l) {
@@ -30,16 +33,26 @@ layer_table deep_stack() {
     t.fs(l) = 0.5f;
     t.fp(l) = 0.3f;
     t.thk(l) = 2.0f + 0.5f * depth_step;
+    if (kind == damping::own_coefficients) {
+      t.fs(l) = 0.5f + 0.01f * depth_step;
+      t.fp(l) = 0.3f + 0.01f * depth_step;
+    } else if (kind == damping::frequency_independent) {
+      t.fs(l) = 0.0f;
+      t.fp(l) = 0.0f;
+    }
   }
   return t;
 }
 
-void run(benchmark::State& state, void (*fill)(float, float, int, const layer_table&, float,
-                                               amp_columns, const work_control&)) {
-  const layer_table layers = deep_stack();
+using routine = void (*)(float, float, int, const layer_table&, float, amp_columns,
+                         const work_control&);
+
+void run(benchmark::State& state, routine fill, damping kind) {
+  const layer_table layers = deep_stack(kind);
   auto amp = std::make_unique<amp_table>(nom);
+  const work_control control{.threads = static_cast<int>(state.range(0))};
   for (auto _ : state) {
-    fill(0.0f, dom, nom, layers, theta, amp->columns(), {});
+    fill(0.0f, dom, nom, layers, theta, amp->columns(), control);
     benchmark::DoNotOptimize(amp->operator()(nom, 1));
     benchmark::ClobberMemory();
   }
@@ -47,15 +60,36 @@ void run(benchmark::State& state, void (*fill)(float, float, int, const layer_ta
       static_cast<double>(nom - 1) * (ml - 1), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void sh_table(benchmark::State& state) {
-  run(state, sbshml);
-}
-void psv_table(benchmark::State& state) {
-  run(state, sbudml);
-}
+struct table_case {
+  const char* name;  // sh_table and psv_table as in earlier versions, to compare by name
+  routine fill;
+  damping kind;
+};
 
-BENCHMARK(sh_table)->Unit(benchmark::kMillisecond);
-BENCHMARK(psv_table)->Unit(benchmark::kMillisecond);
+constexpr table_case cases[] = {
+    {"sh_table", sbshml, damping::shared_coefficient},
+    {"psv_table", sbudml, damping::shared_coefficient},
+    {"sh_table_own_coefficients", sbshml, damping::own_coefficients},
+    {"psv_table_own_coefficients", sbudml, damping::own_coefficients},
+    {"sh_table_frequency_independent", sbshml, damping::frequency_independent},
+    {"psv_table_frequency_independent", sbudml, damping::frequency_independent},
+};
 
 }  // namespace
 }  // namespace sitewave::ground
+
+int main(int argc, char** argv) {
+  using namespace sitewave::ground;
+  for (const table_case& c : cases) {
+    // The argument is the thread count; wall-clock time, since threads share it.
+    benchmark::RegisterBenchmark(c.name, run, c.fill, c.kind)
+        ->Arg(1)
+        ->Arg(2)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

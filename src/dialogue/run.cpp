@@ -2,6 +2,7 @@
 // file, in a fixed order, with all working storage sized once.
 #include "dialogue/run.hpp"
 
+#include <cstdlib>
 #include <memory>
 
 #include "core/ground/amplification.hpp"
@@ -22,8 +23,9 @@ void run() {
 
   soilin(s.layers, s.theta, s.nin);
   s.fom = 0.0f;
-  ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp.columns());
-  ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp.columns());
+  const work_control control{.threads = thread_count(std::getenv("SITEWAVE_THREADS"))};
+  ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp.columns(), control);
+  ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp.columns(), control);
 
   apply_amplification(s);
   shape_spectra(s);

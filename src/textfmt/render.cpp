@@ -1,13 +1,15 @@
 // How one value looks in an output record. Reals are widened exactly to
-// double and rounded by the C library's decimal conversions, so the digits
-// are those of the exact binary value; this file only arranges them in the
-// field: signs, leading zero, exponent, blanks and asterisks.
+// double and rounded by the standard decimal conversions (std::to_chars with
+// a precision, which rounds the exact binary value as the C library's printf
+// does, ties to even included), so the digits are those of the exact binary
+// value; this file only arranges them in the field: signs, point, leading
+// zero, exponent, blanks and asterisks.
 #include "textfmt/render.hpp"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 
 namespace sitewave::textfmt {
 
@@ -77,6 +79,17 @@ void render_non_finite_field(record_buffer& out, double x, int width) {
   right_align(out, std::isnan(x) ? "NaN" : (x < 0 ? "-Infinity" : "Infinity"), width);
 }
 
+// "E", the sign and at least two digits of the exponent; returns the length.
+std::size_t exponent_part(int exponent, std::array<char, 16>& text) {
+  text[0] = 'E';
+  text[1] = exponent < 0 ? '-' : '+';
+  const int magnitude = std::abs(exponent);
+  char* digits = text.data() + 2;
+  if (magnitude < 10) *digits++ = '0';
+  const char* end = std::to_chars(digits, text.data() + text.size(), magnitude).ptr;
+  return static_cast<std::size_t>(end - text.data());
+}
+
 bool has_nonzero_digit(std::string_view text) {
   return text.find_first_of("123456789") != std::string_view::npos;
 }
@@ -96,9 +109,13 @@ void render_fixed_field(record_buffer& out, float value, int width, int decimals
   if (!std::isfinite(x)) return render_non_finite_field(out, x, width);
 
   conversion_buffer buf;
-  const int n = std::snprintf(buf.data(), buf.size(), "%#.*f", decimals, std::fabs(x));
-  if (n < 0 || static_cast<std::size_t>(n) >= buf.size()) return fill_asterisks(out, width);
-  std::string_view text(buf.data(), static_cast<std::size_t>(n));
+  const auto [end, error] = std::to_chars(buf.data(), buf.data() + buf.size() - 1, std::fabs(x),
+                                          std::chars_format::fixed, decimals);
+  if (error != std::errc{}) return fill_asterisks(out, width);
+  std::size_t n = static_cast<std::size_t>(end - buf.data());
+  // The point is shown even with no decimals after it ("3.").
+  if (decimals == 0) buf[n++] = '.';
+  std::string_view text(buf.data(), n);
 
   // A value that rounds to zero shows no sign, whatever its own sign.
   const bool negative = std::signbit(x) && has_nonzero_digit(text);
@@ -118,20 +135,25 @@ void render_exponent_field(record_buffer& out, float value, int width, int digit
   const double x = value;
   if (!std::isfinite(x)) return render_non_finite_field(out, x, width);
 
-  // The C conversion gives d.ddd E±x; the field shows 0.dddd E±(x+1), the
-  // same digits with the point moved one place left. A rounding that carries
-  // into a new digit has already raised the conversion's exponent.
+  // The conversion gives d.ddde±x; the field shows 0.dddd E±(x+1), the same
+  // digits with the point moved one place left. A rounding that carries into
+  // a new digit has already raised the conversion's exponent.
   conversion_buffer buf;
   std::string_view mantissa;  // the `digits` digits after "0."
   int exponent = 0;
   if (x != 0) {
-    const int n = std::snprintf(buf.data(), buf.size(), "%#.*E", digits - 1, std::fabs(x));
-    if (n < 0 || static_cast<std::size_t>(n) >= buf.size()) return fill_asterisks(out, width);
-    const std::string_view text(buf.data(), static_cast<std::size_t>(n));
-    const std::size_t e = text.find('E');
+    const auto [end, error] = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(x),
+                                            std::chars_format::scientific, digits - 1);
+    if (error != std::errc{}) return fill_asterisks(out, width);
+    const std::string_view text(buf.data(), static_cast<std::size_t>(end - buf.data()));
+    const std::size_t e = text.find('e');
     // Overwriting the point with the first digit puts all d digits together.
-    buf[1] = buf[0];
-    mantissa = text.substr(1, e - 1);
+    if (text[1] == '.') {
+      buf[1] = buf[0];
+      mantissa = text.substr(1, e - 1);
+    } else {
+      mantissa = text.substr(0, 1);
+    }
     const char* exp_begin = text.data() + e + 1;
     if (*exp_begin == '+') ++exp_begin;
     std::from_chars(exp_begin, text.data() + text.size(), exponent);
@@ -139,13 +161,12 @@ void render_exponent_field(record_buffer& out, float value, int width, int digit
   }
 
   std::array<char, 16> exp_text{};
-  const int exp_len = std::snprintf(exp_text.data(), exp_text.size(), "E%+.2d", exponent);
+  const std::size_t exp_len = exponent_part(exponent, exp_text);
 
   // Zero is never signed (and -0.0 < 0 is false).
   const bool negative = x < 0;
   const std::size_t mantissa_size = x != 0 ? mantissa.size() : columns(digits);
-  const std::size_t shortest =
-      (negative ? 1 : 0) + 1 + mantissa_size + static_cast<std::size_t>(exp_len);
+  const std::size_t shortest = (negative ? 1 : 0) + 1 + mantissa_size + exp_len;
   if (columns(width) < shortest) return fill_asterisks(out, width);
 
   const bool room_for_zero = columns(width) > shortest;
@@ -158,7 +179,7 @@ void render_exponent_field(record_buffer& out, float value, int width, int digit
   } else {
     out.append(mantissa_size, '0');
   }
-  out.append(std::string_view(exp_text.data(), static_cast<std::size_t>(exp_len)));
+  out.append(std::string_view(exp_text.data(), exp_len));
 }
 
 // ---- list-directed items ----
@@ -179,8 +200,11 @@ void render_list_real(record_buffer& out, float value) {
   if (x == 0) return out.append("0.");
 
   std::array<char, 32> buf{};
-  const int n = std::snprintf(buf.data(), buf.size(), "%.9G", std::fabs(x));
-  const std::string_view text(buf.data(), static_cast<std::size_t>(n));
+  char* const end = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(x),
+                                  std::chars_format::general, 9)
+                        .ptr;
+  std::replace(buf.data(), end, 'e', 'E');
+  const std::string_view text(buf.data(), static_cast<std::size_t>(end - buf.data()));
   // The conversion drops a point with no digits after it; the item always
   // shows one, at the end of the digits ("30." and "1.E+10").
   if (text.find('.') != std::string_view::npos) return out.append(text);

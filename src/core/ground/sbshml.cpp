@@ -1,10 +1,10 @@
 // SH amplification of the layer stack: the horizontal motion at the free
 // surface over the incident wave (column 1) and over the total motion at the
 // top of the half-space (column 2), for every frequency of the grid.
+#include <array>
 #include <cmath>
 
 #include "core/ground/amplification.hpp"
-#include "core/ground/damping.hpp"
 #include "core/ground/layer_stack.hpp"
 
 namespace sitewave::ground {
@@ -20,27 +20,18 @@ cplx sh_slowness_squared(const layer_table& layers, float theta) {
   return cdiv({tsin * tsin, 0.0f}, vsn2);
 }
 
-// The rows of interface il with their S velocities damped at freq.
-interface_rows sh_rows(const layer_table& layers, int il, float freq) {
-  const int lower = il + 1;
-  const float q1 = upper_q(layers.qs(il), layers.fs(il), freq);
-  const float q2 = lower_q(layers.qs(lower), layers.fs(lower), freq);
-  return {
-      .dns1 = layers.dns(il),
-      .v1 = damped_velocity(layers.vs(il), q1),
-      .dns2 = layers.dns(lower),
-      .v2 = damped_velocity(layers.vs(lower), q2),
-      .thk = layers.thk(il),
-  };
+// A row's velocity is its damped S velocity.
+void s_velocity(std::span<const complex_lines> damped, complex_lines& velocity) {
+  velocity = damped[0];
 }
 
 }  // namespace
 
 void sbshml(float fom, float dom, int nom, const layer_table& layers, float theta, amp_columns amp,
             const work_control& control) {
-  fill_table(
-      fom, dom, nom, layers, amp, control, [&] { return sh_slowness_squared(layers, theta); },
-      [&layers](int il, float freq) { return sh_rows(layers, il, freq); });
+  const std::array<wave_columns, 1> s_wave{{{&layers.vs, &layers.qs, &layers.fs}}};
+  const wave_model model{s_wave, s_velocity, sh_slowness_squared};
+  fill_table(fom, dom, nom, layers, theta, amp, control, model);
 }
 
 }  // namespace sitewave::ground

@@ -2,10 +2,11 @@
 // with a combined velocity per row, formed from its complex S and P
 // velocities, and with the horizontal slowness of the half-space's combined
 // velocity.
+#include <array>
 #include <cmath>
 
 #include "core/ground/amplification.hpp"
-#include "core/ground/damping.hpp"
+#include "core/ground/block_complex.hpp"
 #include "core/ground/layer_stack.hpp"
 
 namespace sitewave::ground {
@@ -25,40 +26,35 @@ cplx psv_slowness_squared(const layer_table& layers, float theta) {
   return cdiv({tsin * tsin, 0.0f}, vsn2);
 }
 
-// vs·sqrt(3 / (1 − vs²/vp²)) for the complex velocities of one row.
-cplx combined_velocity(cplx vs, cplx vp) {
-  const cplx base = cplx{1.0f, 0.0f} - cdiv(csquare(vs), csquare(vp));
-  const cplx aa = csqrt(cdiv({3.0f, 0.0f}, base));
-  return vs * aa;
-}
-
-// The rows of interface il with their combined velocities damped at freq.
-interface_rows psv_rows(const layer_table& layers, int il, float freq) {
-  const int lower = il + 1;
-  const float qs1 = upper_q(layers.qs(il), layers.fs(il), freq);
-  const float qs2 = lower_q(layers.qs(lower), layers.fs(lower), freq);
-  const float qp1 = upper_q(layers.qp(il), layers.fp(il), freq);
-  const float qp2 = lower_q(layers.qp(lower), layers.fp(lower), freq);
-  const cplx vs1 = damped_velocity(layers.vs(il), qs1);
-  const cplx vs2 = damped_velocity(layers.vs(lower), qs2);
-  const cplx vp1 = damped_velocity(layers.vp(il), qp1);
-  const cplx vp2 = damped_velocity(layers.vp(lower), qp2);
-  return {
-      .dns1 = layers.dns(il),
-      .v1 = combined_velocity(vs1, vp1),
-      .dns2 = layers.dns(lower),
-      .v2 = combined_velocity(vs2, vp2),
-      .thk = layers.thk(il),
-  };
+// vs·sqrt(3 / (1 − vs²/vp²)) for the complex velocities of a row, the
+// damped S velocity first.
+void combined_velocity(std::span<const complex_lines> damped, complex_lines& velocity) {
+  const complex_lines& vs = damped[0];
+  const complex_lines& vp = damped[1];
+  complex_lines vs_sq;
+  complex_lines vp_sq;
+  for (std::size_t j = 0; j < block_lines; ++j) {
+    vs_sq.set(j, vs.at(j) * vs.at(j));
+    vp_sq.set(j, vp.at(j) * vp.at(j));
+  }
+  complex_lines ratio;
+  quotient(vs_sq, vp_sq, ratio);
+  complex_lines base;
+  for (std::size_t j = 0; j < block_lines; ++j) base.set(j, cplx{1.0f, 0.0f} - ratio.at(j));
+  complex_lines aa;
+  quotient(complex_lines::filled({3.0f, 0.0f}), base, aa);
+  square_root(aa, aa);
+  for (std::size_t j = 0; j < block_lines; ++j) velocity.set(j, vs.at(j) * aa.at(j));
 }
 
 }  // namespace
 
 void sbudml(float fom, float dom, int nom, const layer_table& layers, float theta, amp_columns amp,
             const work_control& control) {
-  fill_table(
-      fom, dom, nom, layers, amp, control, [&] { return psv_slowness_squared(layers, theta); },
-      [&layers](int il, float freq) { return psv_rows(layers, il, freq); });
+  const std::array<wave_columns, 2> sp_waves{
+      {{&layers.vs, &layers.qs, &layers.fs}, {&layers.vp, &layers.qp, &layers.fp}}};
+  const wave_model model{sp_waves, combined_velocity, psv_slowness_squared};
+  fill_table(fom, dom, nom, layers, theta, amp, control, model);
 }
 
 }  // namespace sitewave::ground

@@ -3,6 +3,9 @@
 #include "core/parallel/work_control.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -29,7 +32,14 @@ bool for_each_block(std::size_t count, std::size_t block, const work_control& co
   {
     std::vector<std::jthread> threads;
     threads.reserve(helpers);
-    for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(take_blocks);
+    for (std::size_t t = 0; t < helpers; ++t) {
+      // A thread the system cannot start leaves its share to the others.
+      try {
+        threads.emplace_back(take_blocks);
+      } catch (const std::system_error&) {
+        break;
+      }
+    }
     take_blocks();
   }
   return done.load() == blocks;
@@ -37,6 +47,23 @@ bool for_each_block(std::size_t count, std::size_t block, const work_control& co
 
 int hardware_threads() {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+int thread_count(const char* setting) {
+  if (setting == nullptr) return hardware_threads();
+  std::string_view text(setting);
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return hardware_threads();
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  int count = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+  const bool whole_number = error == std::errc{} && end == text.data() + text.size();
+  // Digits too many for an int still ask for more threads than allowed.
+  const bool too_large = error == std::errc::result_out_of_range && text.front() != '-' &&
+                         end == text.data() + text.size();
+  if (too_large) return max_threads;
+  if (!whole_number || count < 1) return hardware_threads();
+  return std::min(count, max_threads);
 }
 
 }  // namespace sitewave

@@ -28,4 +28,14 @@ bool for_each_block(std::size_t count, std::size_t block, const work_control& co
 // The number of threads the machine offers (at least 1).
 int hardware_threads();
 
+// Most threads a computation is shared among, however many are asked for.
+inline constexpr int max_threads = 64;
+
+// The thread count a setting such as SITEWAVE_THREADS asks for: a whole
+// number from 1 up (blanks around it allowed), at most max_threads. No
+// setting, an empty one, 0 or anything that is not such a number gives the
+// default, the number of threads the machine offers; the results never
+// depend on the count, only the time does.
+int thread_count(const char* setting);
+
 }  // namespace sitewave

@@ -41,8 +41,9 @@ layer_table stack_of(std::initializer_list<row> rows) {
   return t;
 }
 
-// Entries per column of the tables under test.
-constexpr int mom = 600;
+// Entries per column of the tables under test: room for the longest grid a
+// test reads back (1001 lines).
+constexpr int mom = 1100;
 
 // Every entry holds the sentinel, so untouched entries can be told apart.
 std::unique_ptr<amp_table> sentinel_table() {

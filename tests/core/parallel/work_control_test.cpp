@@ -41,5 +41,20 @@ TEST(ForEachBlock, StopsWhenAsked) {
   EXPECT_LT(blocks.load(), 20);
 }
 
+TEST(ThreadCount, WholeNumbersAreTakenUpToTheLimit) {
+  EXPECT_EQ(thread_count("1"), 1);
+  EXPECT_EQ(thread_count("3"), 3);
+  EXPECT_EQ(thread_count(" 2 "), 2);
+  EXPECT_EQ(thread_count("1000"), max_threads);
+  EXPECT_EQ(thread_count("99999999999999999999"), max_threads);
+}
+
+TEST(ThreadCount, AnythingElseGivesTheMachinesThreads) {
+  for (const char* setting : {static_cast<const char*>(nullptr), "", "  ", "0", "-2", "two", "2x",
+                              "+2", "1.5", "-99999999999999999999"}) {
+    EXPECT_EQ(thread_count(setting), hardware_threads()) << (setting ? setting : "(none)");
+  }
+}
+
 }  // namespace
 }  // namespace sitewave
