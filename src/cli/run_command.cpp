@@ -32,13 +32,8 @@ record read_record(const run_options& o) {
   return r;
 }
 
-int thread_count(const run_options& o) {
-  if (o.threads > 0) return o.threads;
-  if (const char* setting = std::getenv("SITEWAVE_THREADS")) {
-    const int n = std::atoi(setting);
-    if (n > 0) return n;
-  }
-  return hardware_threads();
+int threads_for(const run_options& o) {
+  return o.threads > 0 ? o.threads : thread_count(std::getenv("SITEWAVE_THREADS"));
 }
 
 input_kind input_of(const run_options& o, const ground_model& m) {
@@ -116,7 +111,7 @@ int run_command(std::span<const std::string_view> words) {
 
   const float angle_deg = o.angle_deg.value_or(model.angle_deg);
   const input_kind input = input_of(o, model);
-  const int threads = thread_count(o);
+  const int threads = threads_for(o);
   const analysis a = analyse(r, model, settings_for(o, angle_deg, input, threads));
   check_interrupt();
   warn_about_filter(o, a);
