@@ -1,0 +1,15 @@
+// Band-limited interpolation of a sampled record to a finer step: the record
+// is taken as the sum of its samples' sinc pulses (at rest before the first
+// and after the last sample), evaluated `factor` times per input step.
+#pragma once
+
+#include <span>
+#include <vector>
+
+namespace sitewave::response {
+
+// Returns (n - 1) * factor + 1 values at step dt / factor for n samples at dt;
+// value j * factor is record[j] unchanged. factor >= 1.
+std::vector<double> band_limited_interpolation(std::span<const double> record, int factor);
+
+}  // namespace sitewave::response

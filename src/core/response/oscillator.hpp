@@ -1,0 +1,27 @@
+// Linear single-degree-of-freedom oscillators driven by base acceleration that
+// varies linearly over each step, solved exactly step by step, and the peak of
+// their pseudo-acceleration over the record and the free vibration after it.
+#pragma once
+
+#include <span>
+
+namespace sitewave::response {
+
+// One oscillator at one step h, in the state z = (w^2 u, w v) (units of
+// acceleration): z(i+1) = E z(i) + g0 a(i) + g1 a(i+1).
+struct oscillator {
+  double e_pp, e_pq, e_qp, e_qq;
+  double g0_p, g1_p, g0_q, g1_q;
+  double damping;
+};
+
+// period > 0, 0 <= damping < 1, step > 0.
+oscillator make_oscillator(double period, double damping, double step);
+
+// peaks[i] = w^2 max |u| of bank[i] under the record sampled at the bank's
+// step, starting at rest, including the free vibration after the last sample
+// (the ground at rest thereafter). bank and peaks have the same size.
+void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,
+                               std::span<double> peaks);
+
+}  // namespace sitewave::response
