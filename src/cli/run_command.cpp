@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/analysis.hpp"
+#include "cli/engineering_results.hpp"
 #include "cli/errors.hpp"
 #include "cli/ground_model.hpp"
 #include "cli/interrupts.hpp"
@@ -72,13 +73,15 @@ void warn_about_filter(const run_options& o, const analysis& a) {
   }
 }
 
-void write_results(results_folder& folder, const record& r, const analysis& a) {
+void write_results(results_folder& folder, const run_options& o, const record& r, const analysis& a,
+                   const response_table& response) {
   folder.write(textfmt::amp_factors_file, amp_factors_csv(a));
   folder.write(textfmt::spectrum_file, spectrum_csv(a, r));
   folder.write(textfmt::wave_file, wave_csv(a, r));
   folder.write("transfer.csv", transfer_csv(a));
-  folder.write("spectra.csv", spectra_csv(a, {}));
+  folder.write("spectra.csv", spectra_csv(a, smoothed_spectra(a, o.smoothing)));
   folder.write("surface.csv", surface_csv(a, r));
+  folder.write("response.csv", response_csv(response));
 }
 
 void print_summary(const run_facts& f, const results_folder& folder) {
@@ -107,17 +110,30 @@ int run_command(std::span<const std::string_view> words) {
 
   const record r = read_record(o);
   const ground_model model = read_ground_model(o.soil);
+  std::vector<double> periods = response_periods(o.periods);
   check_interrupt();
 
   const float angle_deg = o.angle_deg.value_or(model.angle_deg);
   const input_kind input = input_of(o, model);
   const int threads = threads_for(o);
-  const analysis a = analyse(r, model, settings_for(o, angle_deg, input, threads));
+  const analysis_settings settings = settings_for(o, angle_deg, input, threads);
+  const analysis a = analyse(r, model, settings);
   check_interrupt();
   warn_about_filter(o, a);
+  const response_table response =
+      response_spectra(r, a, std::move(periods), o.damping, settings.control);
+  check_interrupt();
 
-  write_results(folder, r, a);
-  run_facts facts{o, r, model, a, angle_deg, input, threads, folder.files()};
+  write_results(folder, o, r, a, response);
+  run_facts facts{o,
+                  r,
+                  model,
+                  a,
+                  angle_deg,
+                  input,
+                  threads,
+                  static_cast<int>(response.periods.size()),
+                  folder.files()};
   folder.write("run.json", run_json(facts));
   check_interrupt();
   folder.commit();

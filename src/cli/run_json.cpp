@@ -74,6 +74,11 @@ void write_processing(json_writer& j, const run_facts& f) {
   j.value("frequency_step_hz", 1.0 / (static_cast<double>(f.result.nf) * f.result.dt));
   j.value("nyquist_hz", 0.5 / static_cast<double>(f.result.dt));
   j.value("threads", f.threads);
+  j.begin_array("response_damping");
+  for (const double d : f.options.damping) j.value("", d);
+  j.end_array();
+  j.value("response_periods", f.response_periods);
+  j.value("smoothing_bandwidth", f.options.smoothing);
 }
 
 }  // namespace

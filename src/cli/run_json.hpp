@@ -20,6 +20,7 @@ struct run_facts {
   float angle_deg;
   input_kind input;
   int threads;
+  int response_periods;            // rows per damping ratio in response.csv
   std::vector<std::string> files;  // written besides run.json
 };
 

@@ -1,0 +1,131 @@
+// Response spectra and smoothed spectra for the results folder: the core's
+// double-precision modules fed with the record and the surface motion.
+#include "cli/engineering_results.hpp"
+
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "cli/arguments.hpp"
+#include "cli/errors.hpp"
+#include "cli/file_io.hpp"
+#include "cli/result_files.hpp"
+#include "core/response/konno_ohmachi.hpp"
+#include "core/response/response_spectrum.hpp"
+
+namespace sitewave::cli {
+
+namespace {
+
+bool looks_like_a_list(const std::string& value) {
+  return value.find_first_not_of("0123456789.,eE+- ") == std::string::npos;
+}
+
+std::vector<double> periods_in_file(const std::string& path) {
+  const std::string text = read_file(path);
+  std::vector<double> periods;
+  const char* p = text.c_str();
+  int line = 1;
+  while (*p != '\0') {
+    if (*p == '\n') ++line;
+    if (std::isspace(static_cast<unsigned char>(*p)) || *p == ',') {
+      ++p;
+      continue;
+    }
+    char* end = nullptr;
+    const double t = std::strtod(p, &end);
+    if (end == p || !std::isfinite(t)) {
+      throw input_error(path + ": line " + std::to_string(line) +
+                        ": a period in seconds is expected");
+    }
+    periods.push_back(t);
+    p = end;
+  }
+  if (periods.empty()) throw input_error(path + ": no periods in the file");
+  return periods;
+}
+
+std::vector<double> series_of(const std::vector<float>& v, std::size_t count) {
+  return std::vector<double>(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+}  // namespace
+
+std::vector<double> response_periods(const std::optional<std::string>& option) {
+  std::vector<double> given;
+  if (!option) {
+    given = response::default_periods();
+  } else if (looks_like_a_list(*option)) {
+    given = number_list("periods", *option);
+  } else {
+    given = periods_in_file(*option);
+  }
+  for (const double t : given) {
+    if (t < 0.0) {
+      throw option_error(
+          {"periods", option.value_or(""), "periods of 0 s or more are expected", false});
+    }
+  }
+  std::vector<double> periods{0.0};
+  for (const double t : given) {
+    if (t != 0.0) periods.push_back(t);
+  }
+  return periods;
+}
+
+response_table response_spectra(const record& r, const analysis& a, std::vector<double> periods,
+                                const std::vector<double>& damping, const work_control& control) {
+  response_table t{damping, std::move(periods), {}};
+  const std::array<std::vector<double>, 6> series{
+      series_of(r.h1, r.rows()),
+      series_of(r.h2, r.rows()),
+      series_of(r.v1, r.rows()),
+      series_of(a.surface_acceleration[0], a.surface_acceleration[0].size()),
+      series_of(a.surface_acceleration[1], a.surface_acceleration[1].size()),
+      series_of(a.surface_acceleration[2], a.surface_acceleration[2].size())};
+  for (const double zeta : damping) {
+    auto& per_series = t.psa.emplace_back();
+    for (std::size_t s = 0; s < series.size(); ++s) {
+      per_series[s].resize(t.periods.size());
+      try {
+        response::pseudo_spectral_acceleration(series[s], a.dt, t.periods, zeta, per_series[s],
+                                               control);
+      } catch (const std::invalid_argument& e) {
+        throw input_error(std::string("response spectra: ") + e.what());
+      }
+    }
+  }
+  return t;
+}
+
+std::string response_csv(const response_table& t) {
+  std::string out =
+      "damping,period_s,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,ratio_H1,ratio_H2,ratio_V1\n";
+  for (std::size_t d = 0; d < t.damping.size(); ++d) {
+    const auto& psa = t.psa[d];
+    for (std::size_t p = 0; p < t.periods.size(); ++p) {
+      append_value(out, t.damping[d]);
+      out.push_back(',');
+      append_value(out, t.periods[p]);
+      for (std::size_t s = 0; s < 6; ++s) {
+        out.push_back(',');
+        append_value(out, psa[s][p]);
+      }
+      for (std::size_t c = 0; c < 3; ++c) {
+        out.push_back(',');
+        append_value(out, psa[c + 3][p] / psa[c][p]);
+      }
+      out.push_back('\n');
+    }
+  }
+  return out;
+}
+
+std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a, double bandwidth) {
+  std::array<std::vector<double>, 6> smoothed = fourier_amplitudes(a);
+  const double df = 1.0 / (static_cast<double>(a.nf) * a.dt);
+  for (auto& spectrum : smoothed) response::konno_ohmachi(spectrum, df, bandwidth, spectrum);
+  return smoothed;
+}
+
+}  // namespace sitewave::cli
