@@ -5,8 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <iostream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "cli/analysis.hpp"
 #include "cli/engineering_results.hpp"
@@ -73,15 +76,30 @@ void warn_about_filter(const run_options& o, const analysis& a) {
   }
 }
 
-void write_results(results_folder& folder, const run_options& o, const record& r, const analysis& a,
-                   const response_table& response) {
-  folder.write(textfmt::amp_factors_file, amp_factors_csv(a));
-  folder.write(textfmt::spectrum_file, spectrum_csv(a, r));
-  folder.write(textfmt::wave_file, wave_csv(a, r));
-  folder.write("transfer.csv", transfer_csv(a));
-  folder.write("spectra.csv", spectra_csv(a, smoothed_spectra(a, o.smoothing)));
-  folder.write("surface.csv", surface_csv(a, r));
-  folder.write("response.csv", response_csv(response));
+// The contents of the results, built side by side: the response spectra
+// (the longest part, itself shared among threads), the clean files and the
+// dialogue's files, each in a task of its own.
+std::vector<std::pair<std::string, std::string>> build_results(const run_options& o,
+                                                               const record& r, const analysis& a,
+                                                               std::vector<double> periods,
+                                                               const work_control& control) {
+  using named = std::vector<std::pair<std::string, std::string>>;
+  auto response = std::async(std::launch::async, [&, periods = std::move(periods)]() mutable {
+    return named{{"response.csv",
+                  response_csv(response_spectra(r, a, std::move(periods), o.damping, control))}};
+  });
+  auto clean = std::async(std::launch::async, [&] {
+    return named{{"transfer.csv", transfer_csv(a)},
+                 {"spectra.csv", spectra_csv(a, smoothed_spectra(a, o.smoothing))},
+                 {"surface.csv", surface_csv(a, r)}};
+  });
+  named files{{std::string(textfmt::amp_factors_file), amp_factors_csv(a)},
+              {std::string(textfmt::spectrum_file), spectrum_csv(a, r)},
+              {std::string(textfmt::wave_file), wave_csv(a, r)}};
+  for (auto* task : {&clean, &response}) {
+    for (auto& file : task->get()) files.push_back(std::move(file));
+  }
+  return files;
 }
 
 void print_summary(const run_facts& f, const results_folder& folder) {
@@ -111,6 +129,7 @@ int run_command(std::span<const std::string_view> words) {
   const record r = read_record(o);
   const ground_model model = read_ground_model(o.soil);
   std::vector<double> periods = response_periods(o.periods);
+  const int response_rows = static_cast<int>(periods.size());
   check_interrupt();
 
   const float angle_deg = o.angle_deg.value_or(model.angle_deg);
@@ -120,20 +139,12 @@ int run_command(std::span<const std::string_view> words) {
   const analysis a = analyse(r, model, settings);
   check_interrupt();
   warn_about_filter(o, a);
-  const response_table response =
-      response_spectra(r, a, std::move(periods), o.damping, settings.control);
+  for (const auto& [name, content] : build_results(o, r, a, std::move(periods), settings.control)) {
+    check_interrupt();
+    folder.write(name, content);
+  }
   check_interrupt();
-
-  write_results(folder, o, r, a, response);
-  run_facts facts{o,
-                  r,
-                  model,
-                  a,
-                  angle_deg,
-                  input,
-                  threads,
-                  static_cast<int>(response.periods.size()),
-                  folder.files()};
+  run_facts facts{o, r, model, a, angle_deg, input, threads, response_rows, folder.files()};
   folder.write("run.json", run_json(facts));
   check_interrupt();
   folder.commit();
