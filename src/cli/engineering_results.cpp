@@ -2,8 +2,11 @@
 // double-precision modules fed with the record and the surface motion.
 #include "cli/engineering_results.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <span>
 #include <stdexcept>
 
 #include "cli/arguments.hpp"
@@ -49,6 +52,17 @@ std::vector<double> series_of(const std::vector<float>& v, std::size_t count) {
   return std::vector<double>(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
+bool all_finite(std::span<const double> v) {
+  return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
+}
+
+// Lines from the first one that is not finite on: where the legacy recursion
+// overflowed, the spectra hold NaN, and so does their smoothing.
+std::size_t finite_lines(std::span<const double> v) {
+  return static_cast<std::size_t>(
+      std::find_if(v.begin(), v.end(), [](double x) { return !std::isfinite(x); }) - v.begin());
+}
+
 }  // namespace
 
 std::vector<double> response_periods(const std::optional<std::string>& option) {
@@ -86,7 +100,8 @@ response_table response_spectra(const record& r, const analysis& a, std::vector<
   for (const double zeta : damping) {
     auto& per_series = t.psa.emplace_back();
     for (std::size_t s = 0; s < series.size(); ++s) {
-      per_series[s].resize(t.periods.size());
+      per_series[s].assign(t.periods.size(), std::numeric_limits<double>::quiet_NaN());
+      if (!all_finite(series[s])) continue;  // an overflowed surface motion has no spectrum
       try {
         response::pseudo_spectral_acceleration(series[s], a.dt, t.periods, zeta, per_series[s],
                                                control);
@@ -124,7 +139,12 @@ std::string response_csv(const response_table& t) {
 std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a, double bandwidth) {
   std::array<std::vector<double>, 6> smoothed = fourier_amplitudes(a);
   const double df = 1.0 / (static_cast<double>(a.nf) * a.dt);
-  for (auto& spectrum : smoothed) response::konno_ohmachi(spectrum, df, bandwidth, spectrum);
+  for (auto& spectrum : smoothed) {
+    const std::span<double> finite(spectrum.data(), finite_lines(spectrum));
+    response::konno_ohmachi(finite, df, bandwidth, finite);
+    std::fill(spectrum.begin() + static_cast<std::ptrdiff_t>(finite.size()), spectrum.end(),
+              std::numeric_limits<double>::quiet_NaN());
+  }
   return smoothed;
 }
 

@@ -3,6 +3,7 @@
 // all went well; then a short summary on the console.
 #include "cli/run_command.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
@@ -60,6 +61,20 @@ analysis_settings settings_for(const run_options& o, float angle_deg, input_kind
   }
   s.control = work_control{threads, &interrupt_flag()};
   return s;
+}
+
+// The single-precision legacy recursion overflows for thick, weakly damped
+// stacks at high frequencies; its tables then hold NaN from some line on.
+void warn_about_overflow(const analysis& a) {
+  for (std::size_t i = 0; i < a.sh.size(); ++i) {
+    const bool finite = std::isfinite(std::abs(a.sh[i])) && std::isfinite(std::abs(a.psv[i]));
+    if (finite) continue;
+    std::fprintf(stderr,
+                 "sitewave: warning: the amplification is not finite from %g Hz up: the model "
+                 "overflows the single-precision layer recursion; --physics exact does not\n",
+                 static_cast<double>(i) / (static_cast<double>(a.nf) * a.dt));
+    return;
+  }
 }
 
 void warn_about_filter(const run_options& o, const analysis& a) {
@@ -139,6 +154,7 @@ int run_command(std::span<const std::string_view> words) {
   const analysis a = analyse(r, model, settings);
   check_interrupt();
   warn_about_filter(o, a);
+  warn_about_overflow(a);
   for (const auto& [name, content] : build_results(o, r, a, std::move(periods), settings.control)) {
     check_interrupt();
     folder.write(name, content);

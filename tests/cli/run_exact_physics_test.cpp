@@ -80,5 +80,32 @@ TEST_F(RunExact, AModelTheExactPhysicsCannotTakeIsRefused) {
   EXPECT_FALSE(dir.exists("b"));
 }
 
+// Fifty thick, weakly damped rows: the single-precision legacy recursion
+// overflows from about 22 Hz on.
+std::string overflowing_soil() {
+  std::string rows;
+  for (int l = 1; l <= 50; ++l) {
+    rows += std::to_string(l) + ",1.8," + (l < 50 ? "1500" : "2000") + ",5,0," +
+            std::to_string(l < 50 ? 210 + 10 * l : 900) + ",5,0," + (l < 50 ? "50" : "0") + "\n";
+  }
+  return "deep\n60\n1\nlayers\n50\nh\n" + rows;
+}
+
+TEST_F(RunExact, AnOverflowingLegacyModelIsWarnedAboutAndTheExactPhysicsStaysFinite) {
+  dir.write("soil.csv", overflowing_soil());
+  const run_result legacy =
+      run_command(dir, {"run", "--record", "wave.csv", "--soil", "soil.csv", "--out", "legacy"});
+  EXPECT_EQ(legacy.exit_code, 0) << legacy.err;
+  EXPECT_NE(legacy.err.find("warning: the amplification is not finite from"), std::string::npos);
+  EXPECT_NE(legacy.err.find("--physics exact does not"), std::string::npos);
+  EXPECT_NE(dir.read("legacy/transfer.csv").find("nan"), std::string::npos);
+  EXPECT_TRUE(dir.exists("legacy/response.csv"));
+  const run_result exact = run_command(dir, {"run", "--record", "wave.csv", "--soil", "soil.csv",
+                                             "--out", "exact", "--physics", "exact"});
+  EXPECT_EQ(exact.exit_code, 0) << exact.err;
+  EXPECT_EQ(exact.err, "");
+  EXPECT_EQ(dir.read("exact/transfer.csv").find("nan"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace sitewave::testing
