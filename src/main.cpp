@@ -1,6 +1,6 @@
 // Entry point: one ground-response analysis per run, driven by the console.
 #include "dialogue/run.hpp"
-#include "dialogue/textio/failure.hpp"
+#include "dialogue/textio/signals.hpp"
 
 int main() {
   sitewave::textio::install_signal_handlers();

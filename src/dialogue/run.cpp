@@ -8,6 +8,7 @@
 #include "dialogue/soilin.hpp"
 #include "dialogue/steps.hpp"
 #include "dialogue/textio/channel.hpp"
+#include "dialogue/textio/signals.hpp"
 
 namespace sitewave::dialogue {
 
@@ -22,8 +23,11 @@ void run() {
 
   soilin(s.layers, s.theta, s.nin);
   s.fom = 0.0f;
-  ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp.columns());
-  ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp.columns());
+  // An interrupt stops the tables part-way; the run ends before using them.
+  const work_control control{.threads = 1, .stop = textio::stop_request()};
+  ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp.columns(), control);
+  ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp.columns(), control);
+  textio::act_on_pending_signal();
 
   apply_amplification(s);
   shape_spectra(s);

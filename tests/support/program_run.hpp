@@ -3,6 +3,9 @@
 // stream, the ending and the files it leaves collected for comparison.
 #pragma once
 
+#include <sys/types.h>
+
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -47,6 +50,20 @@ run_result run_program(const scratch_dir& dir, std::string_view input,
 // Ctrl-C would) and waits for its end.
 run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view prompt, int sig,
                                const std::string& program = SITEWAVE_BIN);
+
+// The same after the console has been given `answers`, for a prompt further
+// on in the dialogue.
+run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view answers,
+                               std::string_view prompt, int sig);
+
+// Starts the program in dir with the three descriptors as its standard
+// input, output and error (-1: that stream closed); `sig` (when nonzero) gets its default handling,
+// as at a terminal, even when the tests themselves run in the background.
+pid_t start_with_streams(const scratch_dir& dir, const std::array<int, 3>& streams, int sig,
+                         const std::string& program = SITEWAVE_BIN);
+
+// Fills the exit status or ending signal of result from a wait status.
+void record_ending(int status, run_result& result);
 
 // The lines of a text, split at line feeds (a final line feed ends the last line).
 std::vector<std::string> lines_of(std::string_view text);

@@ -1,6 +1,6 @@
 // Ending the run on an input or output failure: the diagnostic on the
 // standard error stream, every channel cut and closed, abnormal termination.
-// Also the one-line refusals of unusable input and the signal handlers.
+// Also the one-line refusals of unusable input.
 #pragma once
 
 #include <string_view>
@@ -40,10 +40,5 @@ bool list_directed_statement();
 // the standard error stream, every channel is closed and the run ends with
 // exit status 1.
 [[noreturn]] void refuse(std::string_view message);
-
-// Interrupt and termination request end the run with status 1; arithmetic
-// trap and abort signal end it abnormally. An interrupt ignored at start-up
-// stays ignored.
-void install_signal_handlers();
 
 }  // namespace sitewave::textio
