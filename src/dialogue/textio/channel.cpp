@@ -58,8 +58,15 @@ struct channel {
   std::size_t partial = 0;
 };
 
+struct input_file {
+  std::string name;
+  descriptor::identity id;
+};
+
 struct channel_table {
   std::array<channel, max_unit + 1> units;
+  // The regular files this run read: no output may be one of them.
+  std::vector<input_file> inputs;
 
   channel_table() {
     connect_console(error_unit, STDERR_FILENO);
@@ -171,16 +178,39 @@ void disconnect(channel& ch) {
   if (!descriptor::close(gone.fd) && gone.last_was_write) fail(errno, "endfile");
 }
 
-// Opens an input (the file must exist) or an output of the run.
+// An input counts while its name still leads to the file that was read: the
+// number of a file deleted since may already belong to a new one.
+bool is_input_of_run(int fd) {
+  descriptor::identity id;
+  if (!descriptor::identify(fd, id) || !id.regular) return false;
+  return std::any_of(table.inputs.begin(), table.inputs.end(), [&id](const input_file& in) {
+    descriptor::identity now;
+    return in.id == id && descriptor::identify(in.name, now) && now == id;
+  });
+}
+
+void remember_input(const std::string& name, int fd) {
+  descriptor::identity id;
+  if (descriptor::identify(fd, id) && id.regular) table.inputs.push_back({name, id});
+}
+
+// Opens an input (the file must exist) or an output of the run. An output
+// that is one of the run's inputs, under another name or through a link, is
+// refused before anything is written to it.
 descriptor::opened open_file(const std::string& name, open_status status) {
   if (status == open_status::old) {
     if (!descriptor::exists(name)) fail(errno, "open");
     const descriptor::opened in = descriptor::open_input(name);
     if (in.fd < 0) fail(errno, "open");
+    remember_input(name, in.fd);
     return in;
   }
   const descriptor::opened out = descriptor::open_output(name);
   if (out.fd < 0) fail(errno, "open");
+  if (is_input_of_run(out.fd)) {
+    descriptor::close(out.fd);
+    fail_with_text("Output file is an input of the run", "open");
+  }
   if (out.to_empty) descriptor::cut_at(out.fd, 0);
   return out;
 }

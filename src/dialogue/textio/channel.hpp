@@ -23,7 +23,8 @@ enum class open_status {
 // (leading and inner blanks stay). The file is opened for reading and writing
 // without being emptied, else for reading only, else created for writing.
 // A file opened with status old is an input of the run: a FIFO or device is
-// opened for reading only.
+// opened for reading only, and a file opened with status unknown that is one
+// of the run's inputs (the same file under any name) is refused.
 // Failures end the run with the open diagnostic.
 void open(int unit, std::string_view name, open_status status);
 

@@ -100,6 +100,20 @@ opened open_output(const std::string& name) {
   return {fd, false, regular, regular};
 }
 
+bool identify(int fd, identity& id) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  id = {st.st_dev, st.st_ino, S_ISREG(st.st_mode)};
+  return true;
+}
+
+bool identify(const std::string& name, identity& id) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return false;
+  id = {st.st_dev, st.st_ino, S_ISREG(st.st_mode)};
+  return true;
+}
+
 transfer read_some(int fd, bool regular, std::span<char> buffer) {
   for (;;) {
     if (!regular && wait_for(fd, POLLIN, -1, true) == readiness::signalled) {

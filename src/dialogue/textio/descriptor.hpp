@@ -34,6 +34,16 @@ opened open_input(const std::string& name);
 // here (to_empty), so that the caller may refuse the file first.
 opened open_output(const std::string& name);
 
+// The file behind a descriptor, for telling whether two names are one file.
+struct identity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool regular = false;
+  bool operator==(const identity&) const = default;
+};
+bool identify(int fd, identity& id);
+bool identify(const std::string& name, identity& id);
+
 // How long a transfer may wait on a pipe, terminal or device.
 enum class wait {
   until_signal,  // as long as it takes, unless a signal is recorded

@@ -155,6 +155,12 @@ void fail(int code, const char* context) {
   finish_failure();
 }
 
+void fail_with_text(const char* text, const char* context) {
+  begin_failure();
+  std::fprintf(stderr, "%s: %s\n", context, text);
+  finish_failure();
+}
+
 void refuse(std::string_view message) {
   put_error_line(message);
   std::fflush(stderr);

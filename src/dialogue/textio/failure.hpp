@@ -36,6 +36,10 @@ bool list_directed_statement();
 // aborts. A failure reported while another is being handled aborts at once.
 [[noreturn]] void fail(int code, const char* context);
 
+// The same ending for a failure the system has no error number for: the
+// first line is the context word, a colon, a blank and the text.
+[[noreturn]] void fail_with_text(const char* text, const char* context);
+
 // Refuses unusable input: the console is flushed, the one-line message goes to
 // the standard error stream, every channel is closed and the run ends with
 // exit status 1.
