@@ -28,6 +28,7 @@ void run() {
   ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp.columns(), control);
   ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp.columns(), control);
   textio::act_on_pending_signal();
+  warn_if_not_finite(s);
 
   apply_amplification(s);
   shape_spectra(s);

@@ -1,7 +1,7 @@
 // Ending the run on an input or output failure. The diagnostic names the
 // failure, then the state of the latest operation (unit, layout, direction),
 // every channel is cut and closed, and the process aborts. Also the one-line
-// refusals of unusable input. A signal that comes while a diagnostic
+// refusals of unusable input and warnings. A signal that comes while a diagnostic
 // is written changes nothing: the run is already ending, and the channels
 // close without waiting on a reader that went away.
 #include "dialogue/textio/failure.hpp"
@@ -159,6 +159,10 @@ void fail_with_text(const char* text, const char* context) {
   begin_failure();
   std::fprintf(stderr, "%s: %s\n", context, text);
   finish_failure();
+}
+
+void warn(std::string_view message) {
+  put_error_line(message);
 }
 
 void refuse(std::string_view message) {

@@ -1,6 +1,6 @@
 // Ending the run on an input or output failure: the diagnostic on the
 // standard error stream, every channel cut and closed, abnormal termination.
-// Also the one-line refusals of unusable input.
+// Also the one-line refusals of unusable input and warnings.
 #pragma once
 
 #include <string_view>
@@ -44,5 +44,8 @@ bool list_directed_statement();
 // the standard error stream, every channel is closed and the run ends with
 // exit status 1.
 [[noreturn]] void refuse(std::string_view message);
+
+// One line on the standard error stream that leaves the run going.
+void warn(std::string_view message);
 
 }  // namespace sitewave::textio
