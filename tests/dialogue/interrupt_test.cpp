@@ -32,7 +32,7 @@ using namespace std::chrono_literals;
 using seconds = std::chrono::duration<double>;
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int default_runs = 30;  // the sanitizers make every run several times slower
+constexpr int default_runs = 50;  // the sanitizers make every run several times slower
 constexpr seconds prompt_end = 1.5s;
 #else
 constexpr int default_runs = 200;
