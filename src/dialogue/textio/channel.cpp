@@ -53,9 +53,11 @@ struct channel {
   const char* write_context = "write start";
   byte_buffer in;   // read ahead, not yet taken
   byte_buffer out;  // written by the run, not yet sent
-  // Bytes of a record begun but not finished (sent or still in `out`): a run
-  // that ends between its first byte and its line end drops them.
-  std::size_t partial = 0;
+  // File offsets while writing: the end of what was sent, and the end of
+  // the last complete line sent. A file is cut at the latter, so a run that
+  // ends in the middle of a record never leaves half a line.
+  off_t sent_end = 0;
+  off_t line_end = 0;
 };
 
 struct input_file {
@@ -103,18 +105,37 @@ const char* read_context() {
   return list_directed_statement() ? "list in" : "fmt";
 }
 
+// Drops what follows the last line end waiting to be sent: the start of a
+// record the run did not finish. Async-signal-safe.
+void drop_unfinished_record(channel& ch) {
+  while (ch.out.waiting() > 0 && ch.out.data[ch.out.last - 1] != '\n') --ch.out.last;
+}
+
+// Notes bytes that reached the file: where it ends now and where its last
+// complete line ends. Async-signal-safe.
+void note_sent(channel& ch, std::span<const char> bytes) {
+  for (std::size_t k = bytes.size(); k > 0; --k) {
+    if (bytes[k - 1] == '\n') {
+      ch.line_end = ch.sent_end + static_cast<off_t>(k);
+      break;
+    }
+  }
+  ch.sent_end += static_cast<off_t>(bytes.size());
+}
+
 // Sends the buffered output. While a statement runs (closing false), a
 // recorded signal ends the run here, once the buffer has given up what was
 // sent. While a channel closes, everything is sent all the same, except that
 // a pipe, terminal or device that takes nothing for a moment after a signal
 // loses the rest: an ending run must not hang on a reader that went away.
-// Returns 0, or the system error of a failed write.
+// Returns 0, or the system error of a failed write (the output is then lost).
 int send_output(channel& ch, bool closing) {
   while (ch.out.waiting() > 0) {
     const auto how =
         closing && signal_recorded() ? descriptor::wait::briefly : descriptor::wait::until_signal;
     const std::span<const char> waiting(ch.out.data.data() + ch.out.first, ch.out.waiting());
     const descriptor::transfer t = descriptor::write_some(ch.fd, ch.regular, waiting, how);
+    note_sent(ch, waiting.first(t.bytes));
     ch.out.first += t.bytes;
     switch (t.result) {
       case descriptor::outcome::done:
@@ -126,22 +147,17 @@ int send_output(channel& ch, bool closing) {
       case descriptor::outcome::timed_out:
         ch.out.clear();
         return 0;
-      case descriptor::outcome::failed:
-        return errno;
+      case descriptor::outcome::failed: {
+        // What could not be written is given up, so that closing the file
+        // after the report does not fail again and can still cut it.
+        const int error = errno;
+        ch.out.clear();
+        return error;
+      }
     }
   }
   ch.out.clear();
   return 0;
-}
-
-// Drops the unsent part of an unfinished record; returns how many of its
-// bytes were sent already. Async-signal-safe.
-std::size_t drop_partial_record(channel& ch) {
-  const std::size_t unsent = std::min(ch.partial, ch.out.waiting());
-  ch.out.last -= unsent;
-  const std::size_t sent = ch.partial - unsent;
-  ch.partial = 0;
-  return sent;
 }
 
 // The position a reader has reached: the descriptor's, less the read-ahead.
@@ -151,9 +167,9 @@ off_t logical_position(const channel& ch) {
 }
 
 // Flushes and, for a file whose last transfer was a write, cuts it after its
-// last complete record (the current position, unless the run is ending in
-// the middle of a record), then closes it. The channel is reset first, so a
-// failure reported from here never meets this connection again.
+// last complete line (the current position, unless the run is ending in the
+// middle of a record or a write failed), then closes it. The channel is reset
+// first, so a failure reported from here never meets this connection again.
 void disconnect(channel& ch) {
   if (ch.console) {
     send_output(ch, true);
@@ -164,13 +180,12 @@ void disconnect(channel& ch) {
   ch = channel{};
   if (gone.fd < 0) return;
   if (gone.last_was_write) {
-    const auto unfinished = static_cast<off_t>(drop_partial_record(gone));
+    drop_unfinished_record(gone);
     if (const int error = send_output(gone, true); error != 0) {
       descriptor::close(gone.fd);
       fail(error, "endfile");
     }
-    const off_t length = descriptor::position(gone.fd) - unfinished;
-    if (gone.regular && (length < 0 || !descriptor::cut_at(gone.fd, length))) {
+    if (gone.regular && !descriptor::cut_at(gone.fd, gone.line_end)) {
       descriptor::close(gone.fd);
       fail(err_truncation, "endfile");
     }
@@ -261,7 +276,6 @@ void append_output(channel& ch, std::string_view bytes) {
     const std::size_t n = std::min(bytes.size(), ch.out.data.size() - ch.out.last);
     std::copy_n(bytes.data(), n, ch.out.data.data() + ch.out.last);
     ch.out.last += n;
-    ch.partial += n;
     bytes.remove_prefix(n);
   }
 }
@@ -309,12 +323,11 @@ void close_all() {
 void cut_all_at_once() {
   for (channel& ch : table.units) {
     if (ch.fd < 0 || ch.console || !ch.last_was_write) continue;
-    const auto unfinished = static_cast<off_t>(drop_partial_record(ch));
+    drop_unfinished_record(ch);
     const std::span<const char> waiting(ch.out.data.data() + ch.out.first, ch.out.waiting());
-    descriptor::write_now(ch.fd, ch.regular, waiting);
+    note_sent(ch, waiting.first(descriptor::write_now(ch.fd, ch.regular, waiting)));
     ch.out.clear();
-    const off_t length = descriptor::position(ch.fd) - unfinished;
-    if (ch.regular && length >= 0) descriptor::cut_at(ch.fd, length);
+    if (ch.regular) descriptor::cut_at(ch.fd, ch.line_end);
     descriptor::close(ch.fd);
     ch.fd = -1;
   }
@@ -367,6 +380,7 @@ void begin_write(int unit, const char* context) {
     descriptor::seek(ch.fd, logical_position(ch));
     ch.in.clear();
   }
+  if (!ch.last_was_write) ch.sent_end = ch.line_end = logical_position(ch);
   ch.last_was_write = true;
   ch.write_context = context;
 }
@@ -376,7 +390,6 @@ void put_record(int unit, std::string_view record) {
   channel& ch = at(unit);
   append_output(ch, record);
   append_output(ch, "\n");
-  ch.partial = 0;
   if (ch.console) {
     if (const int error = send_output(ch, false); error != 0) fail(error, ch.write_context);
   }

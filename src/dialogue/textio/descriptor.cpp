@@ -173,12 +173,14 @@ bool close(int fd) {
   return ::close(fd) == 0;
 }
 
-void write_now(int fd, bool regular, std::span<const char> text) {
-  while (!text.empty()) {
-    const transfer t = write_some(fd, regular, text, wait::briefly);
-    if (t.result != outcome::done || t.bytes == 0) return;
-    text = text.subspan(t.bytes);
+std::size_t write_now(int fd, bool regular, std::span<const char> text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const transfer t = write_some(fd, regular, text.subspan(written), wait::briefly);
+    if (t.result != outcome::done || t.bytes == 0) break;
+    written += t.bytes;
   }
+  return written;
 }
 
 }  // namespace sitewave::textio::descriptor

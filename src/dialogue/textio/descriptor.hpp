@@ -80,8 +80,8 @@ void seek(int fd, off_t pos);
 bool cut_at(int fd, off_t length);
 bool close(int fd);
 
-// Writes every byte of text before returning, waiting briefly at most on a
-// non-regular file; async-signal-safe.
-void write_now(int fd, bool regular, std::span<const char> text);
+// Writes text, waiting briefly at most on a non-regular file; returns how
+// many bytes were written. Async-signal-safe.
+std::size_t write_now(int fd, bool regular, std::span<const char> text);
 
 }  // namespace sitewave::textio::descriptor

@@ -58,16 +58,6 @@ TEST(SignalDeathTest, RunEndsAtTheNextSafePointWithStatusOne) {
   }
 }
 
-TEST(SignalDeathTest, NoSignalNoEnding) {
-  EXPECT_EXIT(
-      {
-        install_signal_handlers();
-        act_on_pending_signal();
-        std::exit(7);
-      },
-      ExitedWithCode(7), "^$");
-}
-
 TEST(SignalDeathTest, FirstSignalDecidesTheEnding) {
   EXPECT_EXIT(
       {
