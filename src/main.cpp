@@ -3,7 +3,7 @@
 // command (`sitewave run`, `sitewave --help`, ...).
 #include "cli/command.hpp"
 #include "dialogue/run.hpp"
-#include "dialogue/textio/failure.hpp"
+#include "dialogue/textio/signals.hpp"
 
 int main(int argc, char** argv) {
   if (argc > 1) return sitewave::cli::command_main(argc, argv);

@@ -9,6 +9,7 @@
 #include "dialogue/soilin.hpp"
 #include "dialogue/steps.hpp"
 #include "dialogue/textio/channel.hpp"
+#include "dialogue/textio/signals.hpp"
 
 namespace sitewave::dialogue {
 
@@ -23,9 +24,13 @@ void run() {
 
   soilin(s.layers, s.theta, s.nin);
   s.fom = 0.0f;
-  const work_control control{.threads = thread_count(std::getenv("SITEWAVE_THREADS"))};
+  // An interrupt stops the tables part-way; the run ends before using them.
+  const work_control control{.threads = thread_count(std::getenv("SITEWAVE_THREADS")),
+                             .stop = textio::stop_request()};
   ground::sbshml(s.fom, s.dom, s.nom, s.layers, s.theta, s.samp.columns(), control);
   ground::sbudml(s.fom, s.dom, s.nom, s.layers, s.theta, s.pamp.columns(), control);
+  textio::act_on_pending_signal();
+  warn_if_not_finite(s);
 
   apply_amplification(s);
   shape_spectra(s);

@@ -40,9 +40,12 @@ void refuse_if(const std::optional<std::string>& problem) {
   if (problem) textio::refuse(at_line() + *problem);
 }
 
+// The layer number is only echoed. Every row reads it into the same
+// variable, so a row whose number is left out (a null value, or a slash
+// before it) echoes the number of the row before.
 void read_layer_rows(layer_table& t) {
+  int i = 0;
   for (int l = 1; l <= t.nl; ++l) {
-    int i = 0;
     textio::read_list(soil_unit, i, t.dns(l), t.vp(l), t.qp(l), t.fp(l), t.vs(l), t.qs(l), t.fs(l),
                       t.thk(l));
     textio::write_formatted(console_out, layer_row, i, t.dns(l), t.vp(l), t.qp(l), t.fp(l), t.vs(l),

@@ -13,6 +13,10 @@ void ask_record_name(run_storage& s);
 void read_record(run_storage& s);
 void transform_record(run_storage& s);
 
+// One line on the standard error stream when an amplification entry is not
+// finite: the layer recursion overflowed from that frequency on.
+void warn_if_not_finite(run_storage& s);
+
 // Writes Amp-Factors.csv and applies column nin of the tables to the spectra.
 void apply_amplification(run_storage& s);
 

@@ -318,5 +318,27 @@ TEST(Analysis, FullDiskIsReportedNotIgnored) {
   EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
 }
 
+TEST(Analysis, FailedWriteCutsTheFileAfterItsLastLine) {
+  // A file-size limit makes a write to a regular file fail part-way, as a
+  // full disk would.
+  analysis whole;
+  analyse(whole, sine_record(1000, 0.01f), three_layer_soil(), "0\n0\n");
+  const std::string table = whole.dir.read("Amp-Factors.csv");
+  scratch_dir dir;
+  dir.write("wave.csv", sine_record(1000, 0.01f));
+  dir.write("soil_dat.csv", three_layer_soil());
+  dir.write("Amp-Factors.csv", std::string(2 * table.size(), 'x'));
+  dir.write("limited", "#!/bin/sh\ntrap '' XFSZ\nulimit -f 16\nexec " SITEWAVE_BIN "\n");
+  std::filesystem::permissions(dir / "limited", std::filesystem::perms::owner_all);
+  const run_result r = run_program(dir, "wave.csv\n0\n0\n", (dir / "limited").string());
+  EXPECT_EQ(r.signal, SIGABRT);
+  EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "write start: File too large");
+  const std::string kept = dir.read("Amp-Factors.csv");
+  EXPECT_FALSE(kept.empty());
+  EXPECT_LT(kept.size(), table.size());
+  EXPECT_EQ(table.compare(0, kept.size(), kept), 0) << "not a prefix of the table";
+  EXPECT_EQ(kept.back(), '\n');
+}
+
 }  // namespace
 }  // namespace sitewave::testing

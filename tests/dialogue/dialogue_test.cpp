@@ -2,10 +2,15 @@
 // the typed record file name, and the endings when that name is unusable.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <csignal>
 
 #include "support/program_run.hpp"
 #include "support/records.hpp"
+#include "support/timed_run.hpp"
 
 namespace sitewave::testing {
 namespace {
@@ -89,6 +94,24 @@ TEST(Dialogue, ConsoleEndingBeforeTheNameIsAnEndOfFile) {
               "last format: (A20)\n"
               "lately reading sequential formatted external IO\n");
   }
+}
+
+TEST(Dialogue, ClosedConsoleInputFailsAtTheNameWithItsSystemError) {
+  scratch_dir dir, io;
+  const int out = ::open((io / "out").c_str(), O_WRONLY | O_CREAT, 0644);
+  const int err = ::open((io / "err").c_str(), O_WRONLY | O_CREAT, 0644);
+  const pid_t child = start_with_streams(dir, {-1, out, err}, 0);
+  ::close(out);
+  ::close(err);
+  run_result r;
+  ASSERT_TRUE(wait_for_end(child, std::chrono::seconds(10), r)) << "waited for console input";
+  EXPECT_EQ(r.signal, SIGABRT);
+  EXPECT_EQ(io.read("out"), opening);
+  EXPECT_EQ(io.read("err"),
+            "fmt: Bad file descriptor\n"
+            "apparent state: unit 5 (unnamed)\n"
+            "last format: (A20)\n"
+            "lately reading sequential formatted external IO\n");
 }
 
 TEST(Dialogue, NameWithANulByteNamesNoFile) {

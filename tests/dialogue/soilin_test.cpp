@@ -72,6 +72,28 @@ TEST(Soilin, ValuesComeFirstOnALineAndTheRestIsIgnored) {
   EXPECT_EQ(r.echo[8].substr(0, 6), "     7");
 }
 
+TEST(Soilin, LeftOutLayerNumberEchoesTheRowBefore) {
+  const soil_run r = run_with_soil(model("0", "1", "3",
+                                         ",1.8,1500,20,1,300,10,1,5.0\n"
+                                         "7,1.8,1500,20,1,300,10,1,5.0\n"
+                                         ",2.2,2000,50,0,800,50,0,0\n"));
+  ASSERT_EQ(r.run.exit_code, 0) << r.run.err;
+  ASSERT_GE(r.echo.size(), 11u);
+  EXPECT_EQ(r.echo[8].substr(0, 6), "     0");  // nothing read before the first row
+  EXPECT_EQ(r.echo[9].substr(0, 6), "     7");
+  EXPECT_EQ(r.echo[10],
+            "     7    2.200  2000.00   50.000  0.000   800.00   50.000  0.000       0.000");
+}
+
+TEST(Soilin, SlashBeforeTheLayerNumberKeepsTheRowBefore) {
+  // The slash leaves every value of the row unread: its density stays 0, so
+  // the row is refused after its echo.
+  const soil_run r = run_with_soil(model("0", "1", "2", "4,1.8,1500,20,1,300,10,1,5.0\n/\n"));
+  EXPECT_EQ(r.run.exit_code, 1);
+  ASSERT_GE(r.echo.size(), 10u);
+  EXPECT_EQ(r.echo[9].substr(0, 6), "     4");
+}
+
 TEST(Soilin, TooWideValuesShowAsterisks) {
   const soil_run r = run_with_soil(
       model("0", "1", "2", "1,1.8,1000000,20,1,300,10,1,5.0\n" + layer_rows.substr(29)));

@@ -80,20 +80,66 @@ class stream_files {
   fs::path path_;
 };
 
-// Starts the program in dir with console_fd as its standard input; `sig`
-// (when nonzero) gets its default handling, as at a terminal, even when the
-// tests themselves run in the background.
+// Starts the program in dir with console_fd as its standard input and the
+// run's stream files as its other two.
 pid_t start_program(const scratch_dir& dir, const stream_files& io, int console_fd, int sig,
                     const std::string& program, const std::vector<std::string>& args = {}) {
+  const int out = ::open((io / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int err = ::open((io / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t child = start_with_streams(dir, {console_fd, out, err}, sig, program, args);
+  ::close(out);
+  ::close(err);
+  return child;
+}
+
+run_result result_of(const stream_files& io, int status) {
+  run_result result;
+  result.out = slurp(io / "stdout");
+  result.err = slurp(io / "stderr");
+  record_ending(status, result);
+  return result;
+}
+
+// Gives the console `answers`, waits for `prompt`, then signals the run.
+run_result interrupt_answering(const scratch_dir& dir, std::string_view answers,
+                               std::string_view prompt, int sig, const std::string& program) {
+  const stream_files io(dir);
+  int console[2];
+  if (pipe(console) != 0) throw std::runtime_error("no pipe");
+  if (::write(console[1], answers.data(), answers.size()) != static_cast<ssize_t>(answers.size())) {
+    throw std::runtime_error("answers do not fit in a pipe");
+  }
+  const pid_t child = start_program(dir, io, console[0], sig, program);
+  ::close(console[0]);
+  for (int waited = 0; waited < 1000; ++waited) {
+    if (slurp(io / "stdout").find(prompt) != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(child, sig);
+  int status = 0;
+  for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 500) kill(child, SIGKILL);  // never hang the test run
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::close(console[1]);
+  return result_of(io, status);
+}
+
+}  // namespace
+
+pid_t start_with_streams(const scratch_dir& dir, const std::array<int, 3>& streams, int sig,
+                         const std::string& program, const std::vector<std::string>& args) {
   const pid_t child = fork();
   if (child != 0) return child;
-  const int out = ::open((io / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const int err = ::open((io / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (sig != 0) std::signal(sig, SIG_DFL);
-  if (console_fd < 0 || out < 0 || err < 0 || dup2(console_fd, 0) < 0 || dup2(out, 1) < 0 ||
-      dup2(err, 2) < 0 || chdir(dir.path().c_str()) != 0) {
-    _exit(127);
+  for (int fd = 0; fd < 3; ++fd) {
+    if (streams[fd] < 0) {
+      ::close(fd);
+    } else if (dup2(streams[fd], fd) < 0) {
+      _exit(127);
+    }
   }
+  if (chdir(dir.path().c_str()) != 0) _exit(127);
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -101,16 +147,10 @@ pid_t start_program(const scratch_dir& dir, const stream_files& io, int console_
   _exit(127);
 }
 
-run_result result_of(const stream_files& io, int status) {
-  run_result result;
-  result.out = slurp(io / "stdout");
-  result.err = slurp(io / "stderr");
+void record_ending(int status, run_result& result) {
   if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  return result;
 }
-
-}  // namespace
 
 run_result run_program(const scratch_dir& dir, std::string_view input, const std::string& program) {
   const stream_files io(dir);
@@ -162,23 +202,12 @@ run_result interrupt_command(const scratch_dir& dir, const std::vector<std::stri
 
 run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view prompt, int sig,
                                const std::string& program) {
-  const stream_files io(dir);
-  int console[2];
-  if (pipe(console) != 0) throw std::runtime_error("no pipe");
-  const pid_t child = start_program(dir, io, console[0], sig, program);
-  ::close(console[0]);
-  for (int waited = 0; waited < 1000; ++waited) {
-    if (slurp(io / "stdout").find(prompt) != std::string::npos) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  kill(child, sig);
-  int status = 0;
-  for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
-    if (waited == 500) kill(child, SIGKILL);  // never hang the test run
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  ::close(console[1]);
-  return result_of(io, status);
+  return interrupt_answering(dir, "", prompt, sig, program);
+}
+
+run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view answers,
+                               std::string_view prompt, int sig) {
+  return interrupt_answering(dir, answers, prompt, sig, SITEWAVE_BIN);
 }
 
 std::vector<std::vector<double>> numeric_rows(std::string_view text) {

@@ -3,6 +3,9 @@
 // stream, the ending and the files it leaves collected for comparison.
 #pragma once
 
+#include <sys/types.h>
+
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -63,6 +66,22 @@ run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view prompt, 
 // The rows of a comma-separated result file after its title row, as
 // numbers (an empty last field, left by a trailing comma, is dropped).
 std::vector<std::vector<double>> numeric_rows(std::string_view text);
+
+// The same after the console has been given `answers`, for a prompt further
+// on in the dialogue.
+run_result interrupt_at_prompt(const scratch_dir& dir, std::string_view answers,
+                               std::string_view prompt, int sig);
+
+// Starts the program in dir with the three descriptors as its standard
+// input, output and error (-1: that stream closed); `sig` (when nonzero) gets its default handling,
+// as at a terminal, even when the tests themselves run in the background.
+// `args` are the command-line arguments after the program name.
+pid_t start_with_streams(const scratch_dir& dir, const std::array<int, 3>& streams, int sig,
+                         const std::string& program = SITEWAVE_BIN,
+                         const std::vector<std::string>& args = {});
+
+// Fills the exit status or ending signal of result from a wait status.
+void record_ending(int status, run_result& result);
 
 // The lines of a text, split at line feeds (a final line feed ends the last line).
 std::vector<std::string> lines_of(std::string_view text);

@@ -22,6 +22,9 @@ enum class open_status {
 // Connects unit to the file named by `name` without its trailing blanks
 // (leading and inner blanks stay). The file is opened for reading and writing
 // without being emptied, else for reading only, else created for writing.
+// A file opened with status old is an input of the run: a FIFO or device is
+// opened for reading only, and a file opened with status unknown that is one
+// of the run's inputs (the same file under any name) is refused.
 // Failures end the run with the open diagnostic.
 void open(int unit, std::string_view name, open_status status);
 
@@ -31,6 +34,10 @@ void close(int unit);
 
 // Closes every channel 0..99 as close() does (the console streams are flushed).
 void close_all();
+
+// Sends what the files were written, cuts them and closes them, with
+// async-signal-safe calls only: for a handler that cannot return.
+void cut_all_at_once();
 
 // Normal end of the run: every channel closed, then exit with exit_status.
 [[noreturn]] void end_run(int exit_status);
@@ -42,7 +49,8 @@ using textfmt::eof_char;
 // The next character of the unit, or eof_char at the end of the file, which
 // also sets the end-of-file flag; once the flag is set every call yields
 // eof_char. A carriage return right before a line feed is dropped. A read
-// error of the stream ends the run with the system error.
+// error of the stream ends the run with the system error. A signal recorded
+// while the read waits for input ends the run there.
 int get_char(int unit);
 
 // Pushes one character back (eof_char pushes nothing: the flag stays set).
@@ -62,7 +70,7 @@ int line_number(int unit);
 void begin_write(int unit, const char* context);
 
 // Writes one record: the characters, then the line end. Console records are
-// flushed at once.
+// sent at once. A recorded signal ends the run here, between records.
 void put_record(int unit, std::string_view record);
 
 // The name a unit was last opened with, or nullptr for an unnamed unit.

@@ -1,8 +1,9 @@
 // Ending the run on an input or output failure. The diagnostic names the
 // failure, then the state of the latest operation (unit, layout, direction),
 // every channel is cut and closed, and the process aborts. Also the one-line
-// refusals of unusable input and the handlers of console interrupts, kill
-// requests, arithmetic traps and abort signals.
+// refusals of unusable input and warnings. A signal that comes while a diagnostic
+// is written changes nothing: the run is already ending, and the channels
+// close without waiting on a reader that went away.
 #include "dialogue/textio/failure.hpp"
 
 #include <array>
@@ -10,7 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string_view>
 
 #include "dialogue/textio/channel.hpp"
 
@@ -25,7 +26,7 @@ struct reporter_state {
   int unit = -1;  // none yet
   direction dir = direction::writing;
   std::string_view layout;  // empty: no layout current
-  volatile std::sig_atomic_t handling = 0;
+  bool handling = false;    // a failure is being reported
 };
 
 reporter_state state;
@@ -109,28 +110,23 @@ void print_state_lines() {
   std::fputs(" IO\n", stderr);
 }
 
-// Signal endings: a message, every channel closed, then an exit status or an
-// abnormal end.
-[[noreturn]] void end_by_signal(const char* message, bool abnormal) {
-  std::fflush(stdout);
-  std::fputs(message, stderr);
+// The diagnostic after its first line, then the abnormal end.
+[[noreturn]] void finish_failure() {
+  print_state_lines();
   std::fflush(stderr);
   close_all();
-  if (abnormal) abort_now();
-  std::_Exit(1);
+  abort_now();
 }
 
-extern "C" void on_interrupt(int) {
-  end_by_signal("Interrupt\n", false);
+// A failure met while another is being reported aborts at once.
+void begin_failure() {
+  if (state.handling) abort_now();
+  state.handling = true;
 }
-extern "C" void on_terminate(int) {
-  end_by_signal("Killed\n", false);
-}
-extern "C" void on_arithmetic_trap(int) {
-  end_by_signal("Floating Exception\n", true);
-}
-extern "C" void on_abort(int) {
-  end_by_signal("IOT Trap\n", true);
+
+void put_error_line(std::string_view message) {
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fputc('\n', stderr);
 }
 
 }  // namespace
@@ -154,30 +150,26 @@ bool list_directed_statement() {
 }
 
 void fail(int code, const char* context) {
-  if (state.handling) abort_now();
-  state.handling = 1;
-  std::fflush(stdout);
+  begin_failure();
   print_first_line(code, context);
-  print_state_lines();
-  std::fflush(stderr);
-  close_all();
-  abort_now();
+  finish_failure();
+}
+
+void fail_with_text(const char* text, const char* context) {
+  begin_failure();
+  std::fprintf(stderr, "%s: %s\n", context, text);
+  finish_failure();
+}
+
+void warn(std::string_view message) {
+  put_error_line(message);
 }
 
 void refuse(std::string_view message) {
-  std::fflush(stdout);
-  std::fwrite(message.data(), 1, message.size(), stderr);
-  std::fputc('\n', stderr);
+  put_error_line(message);
   std::fflush(stderr);
   close_all();
   std::exit(1);
-}
-
-void install_signal_handlers() {
-  if (std::signal(SIGINT, on_interrupt) == SIG_IGN) std::signal(SIGINT, SIG_IGN);
-  std::signal(SIGTERM, on_terminate);
-  std::signal(SIGFPE, on_arithmetic_trap);
-  std::signal(SIGABRT, on_abort);
 }
 
 }  // namespace sitewave::textio

@@ -1,6 +1,6 @@
 // Ending the run on an input or output failure: the diagnostic on the
 // standard error stream, every channel cut and closed, abnormal termination.
-// Also the one-line refusals of unusable input and the signal handlers.
+// Also the one-line refusals of unusable input and warnings.
 #pragma once
 
 #include <string_view>
@@ -36,14 +36,16 @@ bool list_directed_statement();
 // aborts. A failure reported while another is being handled aborts at once.
 [[noreturn]] void fail(int code, const char* context);
 
+// The same ending for a failure the system has no error number for: the
+// first line is the context word, a colon, a blank and the text.
+[[noreturn]] void fail_with_text(const char* text, const char* context);
+
 // Refuses unusable input: the console is flushed, the one-line message goes to
 // the standard error stream, every channel is closed and the run ends with
 // exit status 1.
 [[noreturn]] void refuse(std::string_view message);
 
-// Interrupt and termination request end the run with status 1; arithmetic
-// trap and abort signal end it abnormally. An interrupt ignored at start-up
-// stays ignored.
-void install_signal_handlers();
+// One line on the standard error stream that leaves the run going.
+void warn(std::string_view message);
 
 }  // namespace sitewave::textio

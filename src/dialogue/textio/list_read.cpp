@@ -8,6 +8,7 @@
 
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/failure.hpp"
+#include "dialogue/textio/signals.hpp"
 
 namespace sitewave::textio {
 
@@ -29,12 +30,14 @@ class channel_source final : public textfmt::scan_source {
 }  // namespace
 
 bool read_list_targets(int unit, std::span<const read_target> targets, bool has_end_branch) {
+  act_on_pending_signal();
   note_statement(unit, direction::reading, "list io");
   channel_source in(unit);
   return textfmt::scan_list(in, targets, has_end_branch);
 }
 
 void read_field(int unit, std::span<char> field) {
+  act_on_pending_signal();
   // The layout text "(A<w>)" names the statement in a diagnostic while it runs.
   std::array<char, 32> layout{'(', 'A'};
   char* end = std::to_chars(layout.data() + 2, layout.data() + layout.size() - 1, field.size()).ptr;

@@ -1,15 +1,13 @@
-// The failure reporter's exact diagnostic, the one-line refusal, and the
-// endings by signal; each runs in a child process.
+// The failure reporter's exact diagnostic and the one-line refusal; each
+// runs in a child process.
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
-#include "support/program_run.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/failure.hpp"
 #include "dialogue/textio/write.hpp"
+#include "support/program_run.hpp"
 
 namespace sitewave::textio {
 namespace {
@@ -72,44 +70,6 @@ TEST(FailureDeathTest, FilesAreCutToWhatWasWrittenBeforeTheAbort) {
 TEST(FailureDeathTest, RefusalIsOneLineAndStatusOne) {
   EXPECT_EXIT(refuse("wave.csv: record refused"), ExitedWithCode(1),
               "^wave.csv: record refused\n$");
-}
-
-TEST(FailureDeathTest, SignalEndings) {
-  EXPECT_EXIT(
-      {
-        install_signal_handlers();
-        std::raise(SIGINT);
-      },
-      ExitedWithCode(1), "^Interrupt\n$");
-  EXPECT_EXIT(
-      {
-        install_signal_handlers();
-        std::raise(SIGTERM);
-      },
-      ExitedWithCode(1), "^Killed\n$");
-  EXPECT_EXIT(
-      {
-        install_signal_handlers();
-        std::raise(SIGFPE);
-      },
-      KilledBySignal(SIGABRT), "^Floating Exception\n$");
-  EXPECT_EXIT(
-      {
-        install_signal_handlers();
-        std::abort();
-      },
-      KilledBySignal(SIGABRT), "^IOT Trap\n$");
-}
-
-TEST(FailureDeathTest, IgnoredInterruptStaysIgnored) {
-  EXPECT_EXIT(
-      {
-        std::signal(SIGINT, SIG_IGN);
-        install_signal_handlers();
-        std::raise(SIGINT);
-        std::exit(7);
-      },
-      ExitedWithCode(7), "");
 }
 
 }  // namespace
