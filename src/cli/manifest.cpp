@@ -125,7 +125,9 @@ class row_reader {
   void read(const csv_row& row) {
     if (row.cells.size() != header_.cells.size()) {
       problems_.add(row.line, std::to_string(row.cells.size()) + " cells where the header has " +
-                                  std::to_string(header_.cells.size()) + " columns");
+                                  std::to_string(header_.cells.size()) +
+                                  " columns (a cell holding commas, such as at2 or filter, goes "
+                                  "in double quotes)");
       return;
     }
     manifest_case c{cell(row, "case"), row.line, {}};
