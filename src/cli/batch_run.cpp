@@ -123,11 +123,15 @@ int run_cases(std::span<planned_case> cases, int jobs, const case_records& recor
       }
     }
   };
+  stop.check(running);
   for (;;) {
-    stop.check(running);
     if (!stop.stopping()) start_more();
     if (running.running() == 0) break;
-    for (const case_ending& e : running.wait(poll_interval)) {
+    const std::vector<case_ending> ended = running.wait(poll_interval);
+    // Checked after the wait: a Ctrl-C at the terminal also ends the running
+    // cases, and their endings must be read as stopped, not failed.
+    stop.check(running);
+    for (const case_ending& e : ended) {
       planned_case& c = cases[e.id];
       classify(c, e, stop.stopping());
       if (c.outcome.status != case_status::interrupted) finish(c);

@@ -1,14 +1,18 @@
 // Running a batch again goes on where it stopped: an interrupted batch
 // leaves every finished case and a consistent summary, and the next run does
 // each remaining case exactly once; changed inputs run again, --force runs all.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch_files.hpp"
@@ -93,6 +97,46 @@ TEST(BatchResume, AnInterruptedBatchGoesOnWhereItStopped) {
       EXPECT_FALSE(row.at("peak_out_H1").empty());
     }
   }
+}
+
+// Starts the program in dir as the leader of a process group of its own, as
+// a shell starts a foreground job, and returns its process id.
+pid_t start_as_job(const scratch_dir& dir, const std::vector<std::string>& args) {
+  const pid_t child = fork();
+  if (child != 0) return child;
+  setpgid(0, 0);
+  std::signal(SIGINT, SIG_DFL);
+  const int null = ::open("/dev/null", O_RDWR);
+  if (null < 0 || dup2(null, 0) < 0 || dup2(null, 1) < 0 || dup2(null, 2) < 0 ||
+      chdir(dir.path().c_str()) != 0) {
+    _exit(127);
+  }
+  std::vector<char*> argv{const_cast<char*>(SITEWAVE_BIN)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(SITEWAVE_BIN, argv.data());
+  _exit(127);
+}
+
+TEST(BatchResume, CtrlCAtATerminalStopsTheRunningCasesAsInterruptedNotFailed) {
+  const scratch_dir dir;
+  write_sound_suite(dir, 8, 4000);
+  dir.write("soil_dat.csv", deep_soil(40));
+  const pid_t batch = start_as_job(dir, {"batch", "suite.csv", "--out", "results", "-j", "2"});
+  setpgid(batch, batch);  // whichever of the two runs first
+  for (int waited = 0; waited < 4000 && finished_cases(dir / "results").size() < 2; ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ::kill(-batch, SIGINT);  // the whole job: the batch and its running cases
+  int status = 0;
+  ASSERT_EQ(waitpid(batch, &status, 0), batch);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  for (const summary_row& row : table_rows(dir.read("results/summary.csv"))) {
+    EXPECT_NE(row.at("status"), "failed") << row.at("case") << ": " << row.at("error");
+    EXPECT_NE(row.at("status"), "refused") << row.at("case") << ": " << row.at("error");
+  }
+  EXPECT_EQ(run_command(dir, {"batch", "suite.csv", "--out", "results"}).exit_code, 0);
 }
 
 TEST(BatchResume, RunsAgainWhatChangedAndEverythingWhenForced) {
