@@ -3,6 +3,11 @@
 // rows addressed by column name.
 #pragma once
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -71,6 +76,25 @@ inline std::vector<std::string> entries_of(const std::filesystem::path& folder) 
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// Starts the program in dir as the leader of a process group of its own, as
+// a shell starts a foreground job, and returns its process id.
+inline pid_t start_as_job(const scratch_dir& dir, const std::vector<std::string>& args) {
+  const pid_t child = fork();
+  if (child != 0) return child;
+  setpgid(0, 0);
+  std::signal(SIGINT, SIG_DFL);
+  const int null = ::open("/dev/null", O_RDWR);
+  if (null < 0 || dup2(null, 0) < 0 || dup2(null, 1) < 0 || dup2(null, 2) < 0 ||
+      chdir(dir.path().c_str()) != 0) {
+    _exit(127);
+  }
+  std::vector<char*> argv{const_cast<char*>(SITEWAVE_BIN)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(SITEWAVE_BIN, argv.data());
+  _exit(127);
 }
 
 }  // namespace sitewave::testing

@@ -2,9 +2,12 @@
 // refusal in one never stops the others, and summary.csv says how each case
 // ended, with the values its run recorded.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch_files.hpp"
@@ -104,6 +107,61 @@ TEST(BatchSuite, RunsEveryCaseAndSaysHowEachEnded) {
   EXPECT_EQ(base->find("threads")->number, 1);
   const std::vector<std::string> left = entries_of(dir / "results");
   EXPECT_EQ(left.size(), 9u + 2u) << "no staging folders";
+}
+
+// The process ids whose parent is `parent`, from /proc.
+std::vector<pid_t> children_of(pid_t parent) {
+  std::vector<pid_t> found;
+  for (const auto& e : fs::directory_iterator("/proc")) {
+    std::ifstream stat(e.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // pid (name) state ppid ...: the name may hold spaces, so read after the last ')'.
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    char state = 0;
+    int ppid = 0;
+    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent) {
+      found.push_back(std::stoi(e.path().filename().string()));
+    }
+  }
+  return found;
+}
+
+bool staging_in(const fs::path& folder) {
+  if (!fs::exists(folder)) return false;
+  for (const std::string& name : entries_of(folder)) {
+    if (name.find(".staging-") != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(BatchSuite, ACaseThatCrashesFailsAloneAndLeavesNothingBehind) {
+  const scratch_dir dir;
+  write_sound_suite(dir, 3, 4000);
+  dir.write("soil_dat.csv", deep_soil(40));
+  const pid_t batch = start_as_job(dir, {"batch", "suite.csv", "--out", "results", "-j", "1"});
+  // Kill the first case while its results are being staged, as a crash would end it.
+  bool killed = false;
+  for (int waited = 0; waited < 5000 && !killed; ++waited) {
+    if (staging_in(dir / "results")) {
+      for (const pid_t child : children_of(batch)) killed = ::kill(child, SIGKILL) == 0 || killed;
+    }
+    if (!killed) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(batch, &status, 0), batch);
+  ASSERT_TRUE(killed);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const auto rows = table_rows(dir.read("results/summary.csv"));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].at("status"), "failed");
+  EXPECT_EQ(rows[0].at("error"), "ended by signal 9 (Killed)");
+  EXPECT_EQ(rows[1].at("status"), "ok");
+  EXPECT_EQ(rows[2].at("status"), "ok");
+  EXPECT_FALSE(staging_in(dir / "results")) << "the batch removes what the killed run left";
+  EXPECT_FALSE(dir.exists("results/c1"));
 }
 
 TEST(BatchSuite, RefusesAManifestWithADuplicateCaseAndRunsNothing) {
