@@ -116,17 +116,5 @@ TEST_F(InputFingerprint, InputsThatCannotBeReadNeverCountAsUnchanged) {
   EXPECT_TRUE(basic().readable);
 }
 
-TEST_F(InputFingerprint, NamesEachOfTheThreeAt2Files) {
-  for (const char* name : {"h1.AT2", "h2.AT2", "v.AT2"}) dir.write(name, "x");
-  const input_fingerprint f =
-      of({"--at2=" + path("h1.AT2") + "," + path("h2.AT2") + "," + path("v.AT2"),
-          "--soil=" + path("soil.csv")});
-  ASSERT_EQ(f.files.size(), 4u);
-  EXPECT_EQ(f.files[0].role, "at2 H1");
-  EXPECT_EQ(f.files[2].role, "at2 V");
-  EXPECT_EQ(f.files[2].path, dir / "v.AT2");
-  EXPECT_TRUE(f.readable);
-}
-
 }  // namespace
 }  // namespace sitewave::cli

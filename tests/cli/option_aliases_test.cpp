@@ -50,10 +50,5 @@ TEST(OptionAliases, RefuseWhatTheLongFormWouldRefuse) {
   EXPECT_NE(usage_problem({"-fj2"}).find("unknown option -fj2"), std::string::npos);
 }
 
-TEST(OptionAliases, LeaveDashesThatAreNoOptionAsWords) {
-  const arguments a = read({"-", "--"});
-  EXPECT_EQ(a.positional(), (std::vector<std::string>{"-", "--"}));
-}
-
 }  // namespace
 }  // namespace sitewave::cli
