@@ -1,4 +1,5 @@
-// Parsing and checking the options of `sitewave batch`.
+// Parsing and checking the options of `sitewave batch`. Counts and shards
+// are whole numbers written as such: "-j 2.5" or "--shard 1/x" is a usage error.
 #include "cli/batch_options.hpp"
 
 #include <sched.h>

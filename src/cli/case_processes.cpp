@@ -1,9 +1,8 @@
-// Running cases as child processes. Each child is this very program
-// (/proc/self/exe, so a program replaced on disk during a long batch does not
-// mix versions), started with posix_spawn; its error stream comes back
-// through a pipe that the batch drains while it waits, so a talkative child
-// never blocks. Children stay in the batch's process group: a Ctrl-C at the
-// terminal reaches them all at once.
+// Running cases as child processes of this very program (/proc/self/exe: a
+// program replaced on disk during a long batch does not mix versions). Error
+// streams come back through pipes drained while waiting, so a talkative child
+// never blocks; children stay in the batch's process group, so a Ctrl-C at
+// the terminal reaches them all at once.
 #include "cli/case_processes.hpp"
 
 #include <fcntl.h>
