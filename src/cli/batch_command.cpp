@@ -67,7 +67,8 @@ int conclude(std::span<const planned_case> cases, const batch_options& o, std::s
     ++counts[static_cast<std::size_t>(c.outcome.status)];
   }
   replace_file(o.summary_file(), summary_csv(outcomes));
-  std::string line = std::to_string(cases.size()) + " cases: " + std::to_string(counts[0]) + " ok";
+  std::string line = std::to_string(cases.size()) + (cases.size() == 1 ? " case: " : " cases: ") +
+                     std::to_string(counts[0]) + " ok";
   if (done_before > 0) line += " (" + std::to_string(done_before) + " from earlier runs)";
   for (std::size_t s = 1; s < status_count; ++s) {
     if (counts[s] > 0) {
