@@ -18,8 +18,44 @@ const option_spec* find_spec(std::span<const option_spec> specs, std::string_vie
   return nullptr;
 }
 
+const option_spec* find_alias(std::span<const option_spec> specs, char alias) {
+  for (const option_spec& s : specs) {
+    if (s.alias != '\0' && s.alias == alias) return &s;
+  }
+  return nullptr;
+}
+
 [[noreturn]] void unknown(std::string_view word) {
   throw usage_error("unknown option " + std::string(word) + " (see sitewave --help)");
+}
+
+// An option word split into the option it names and the value written into
+// it ("--out=DIR", "-j4"), if any.
+struct option_word {
+  const option_spec* known;
+  std::optional<std::string_view> inline_value;
+};
+
+option_word split_option(std::string_view word, std::span<const option_spec> specs) {
+  if (word[1] != '-') {
+    const option_spec* known = find_alias(specs, word[1]);
+    if (known == nullptr || (!known->takes_value && word.size() > 2)) unknown(word);
+    if (word.size() > 2) return {known, word.substr(2)};
+    return {known, std::nullopt};
+  }
+  std::string_view name = word.substr(2);
+  std::optional<std::string_view> inline_value;
+  if (const auto eq = name.find('='); eq != std::string_view::npos) {
+    inline_value = name.substr(eq + 1);
+    name = name.substr(0, eq);
+  }
+  const option_spec* known = find_spec(specs, name);
+  if (known == nullptr) unknown(word);
+  return {known, inline_value};
+}
+
+bool is_option(std::string_view word) {
+  return word.size() > 1 && word[0] == '-' && word != "--";
 }
 
 }  // namespace
@@ -27,34 +63,25 @@ const option_spec* find_spec(std::span<const option_spec> specs, std::string_vie
 arguments::arguments(std::span<const std::string_view> words, std::span<const option_spec> specs) {
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string_view word = words[i];
-    if (word.size() < 2 || word.substr(0, 2) != "--" || word == "--") {
-      if (word.size() > 1 && word[0] == '-' && word != "-") unknown(word);
+    if (!is_option(word)) {
       positional_.emplace_back(word);
       continue;
     }
-    std::string_view name = word.substr(2);
-    std::optional<std::string_view> inline_value;
-    if (const auto eq = name.find('='); eq != std::string_view::npos) {
-      inline_value = name.substr(eq + 1);
-      name = name.substr(0, eq);
-    }
-    const option_spec* known = find_spec(specs, name);
-    if (known == nullptr) unknown(word);
-    if (values_.contains(name)) {
-      throw usage_error("option --" + std::string(name) + " is given twice");
-    }
+    auto [known, inline_value] = split_option(word, specs);
+    const std::string name(known->name);
+    if (values_.contains(name)) throw usage_error("option --" + name + " is given twice");
     if (!known->takes_value) {
-      if (inline_value) throw usage_error("option --" + std::string(name) + " takes no value");
-      values_.emplace(std::string(name), "");
+      if (inline_value) throw usage_error("option --" + name + " takes no value");
+      values_.emplace(name, "");
       continue;
     }
     if (!inline_value) {
       if (i + 1 == words.size()) {
-        throw usage_error("option --" + std::string(name) + " needs a value (see sitewave --help)");
+        throw usage_error("option --" + name + " needs a value (see sitewave --help)");
       }
       inline_value = words[++i];
     }
-    values_.emplace(std::string(name), std::string(*inline_value));
+    values_.emplace(name, std::string(*inline_value));
   }
 }
 

@@ -1,6 +1,7 @@
 // The words of a command line after the subcommand: options with a value
-// ("--out DIR" or "--out=DIR"), flags ("--force") and positional words.
-// Unknown options, missing values and repeated options are usage errors.
+// ("--out DIR" or "--out=DIR", or by a declared one-letter alias "-j 4" or
+// "-j4"), flags ("--force") and positional words. Unknown options, missing
+// values and repeated options are usage errors.
 #pragma once
 
 #include <map>
@@ -16,6 +17,7 @@ namespace sitewave::cli {
 struct option_spec {
   std::string_view name;  // without the leading "--"
   bool takes_value;
+  char alias = '\0';  // a one-letter form ("-j" for --jobs), or none
 };
 
 class arguments {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/arguments.hpp"
+#include "cli/batch_command.hpp"
 #include "cli/errors.hpp"
 #include "cli/help.hpp"
 #include "cli/interrupts.hpp"
@@ -30,6 +31,7 @@ struct named_subcommand {
 constexpr named_subcommand subcommands[] = {
     {"run", run_command},
     {"plot", plot_command},
+    {"batch", batch_command},
 };
 
 int print(std::string_view text, int status) {

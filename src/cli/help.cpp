@@ -15,6 +15,8 @@ Usage:
   sitewave run [options]       one analysis into a results folder
   sitewave plot DIR [--out PLOTDIR] [--dpi N]
                                PNG figures of a results folder (Python 3 with matplotlib)
+  sitewave batch MANIFEST --out DIR [options]
+                               a suite of analyses, one per manifest row
   sitewave --help              this text
   sitewave --version           the program version
 
@@ -40,12 +42,23 @@ sitewave run options:
   --threads N            threads for the amplification (default: SITEWAVE_THREADS or all cores)
   --quiet                no summary on the console
 
-Example:
+sitewave batch options:
+  MANIFEST               a CSV table: a header row of run option names (case, record or at2,
+                           soil, angle, ...), one case per row; paths relative to its folder
+  --out DIR              results: DIR/<case>/ per case and DIR/summary.csv
+  -j, --jobs N           cases at once (default: the processors available); each runs single-threaded
+  --force                run every case again (default: skip cases whose results stand)
+  --shard K/M            run only the cases whose index (0 for the first) modulo M is K
+  --list                 print the case names (of the shard) and stop
+  --summary-only         run nothing; collect DIR/summary.csv from the case folders
+
+Examples:
   sitewave run --record examples/kaikoura_wtmc.csv --soil examples/soil_dat.csv \
                --filter 0.1,0.2,20,24 --out kaikoura-out
+  sitewave batch examples/suite.csv --out suite-out -j 2
 
-Exit status: 0 done, 1 refused input or failed/interrupted run, 2 usage error
-(an interrupt ends with 128 + the signal number).
+Exit status: 0 done, 1 refused input or failed/interrupted run (for batch: any case
+not ok), 2 usage error (an interrupt ends with 128 + the signal number).
 )";
 }
 

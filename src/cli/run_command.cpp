@@ -15,6 +15,7 @@
 #include "cli/analysis.hpp"
 #include "cli/engineering_results.hpp"
 #include "cli/errors.hpp"
+#include "cli/fingerprint.hpp"
 #include "cli/ground_model.hpp"
 #include "cli/interrupts.hpp"
 #include "cli/record.hpp"
@@ -140,6 +141,8 @@ int run_command(std::span<const std::string_view> words) {
   const arguments args(words, run_option_specs());
   const run_options o = parse_run_options(args);
   results_folder folder(o.out, o.force);
+  input_files known;  // taken before reading: an input edited meanwhile then shows as changed
+  const input_fingerprint fingerprint = fingerprint_of(args, known);
 
   const record r = read_record(o);
   const ground_model model = read_ground_model(o.soil);
@@ -160,7 +163,8 @@ int run_command(std::span<const std::string_view> words) {
     folder.write(name, content);
   }
   check_interrupt();
-  run_facts facts{o, r, model, a, angle_deg, input, threads, response_rows, folder.files()};
+  run_facts facts{o,          r, model, a, angle_deg, input, threads, response_rows, folder.files(),
+                  fingerprint};
   folder.write("run.json", run_json(facts));
   check_interrupt();
   folder.commit();

@@ -111,6 +111,7 @@ std::string run_json(const run_facts& f) {
   for (const std::string& name : f.files) j.value("", name);
   j.value("", "run.json");
   j.end_array();
+  write_fingerprint(j, f.fingerprint);
   j.end_object();
   return j.text();
 }

@@ -1,11 +1,13 @@
 // run.json: every input, option and value a run used, the program version,
-// the peak values and the names of the files written.
+// the peak values, the names of the files written and the fingerprint of
+// the inputs.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "cli/analysis.hpp"
+#include "cli/fingerprint.hpp"
 #include "cli/ground_model.hpp"
 #include "cli/record.hpp"
 #include "cli/run_options.hpp"
@@ -22,6 +24,7 @@ struct run_facts {
   int threads;
   int response_periods;            // rows per damping ratio in response.csv
   std::vector<std::string> files;  // written besides run.json
+  const input_fingerprint& fingerprint;
 };
 
 // Peak absolute values of the input record and of the surface waveforms (as
