@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the command's file readers: the first byte picks
 // the reader (record in the dialogue's format, ground model, one .AT2
-// component), the rest is the file. A refusal (input_error) is a proper
+// component, batch manifest, run.json), the rest is the file. A refusal (input_error) is a proper
 // answer; any other exception or a crash is a finding.
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,8 @@
 
 #include "cli/errors.hpp"
 #include "cli/ground_model.hpp"
+#include "cli/json_reader.hpp"
+#include "cli/manifest.hpp"
 #include "cli/record.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,15 +18,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   using namespace sitewave::cli;
   try {
-    switch (data[0] % 3) {
+    switch (data[0] % 5) {
       case 0:
         parse_csv_record(text, "record");
         break;
       case 1:
         parse_ground_model(text, "soil");
         break;
-      default:
+      case 2:
         parse_at2(text, "at2");
+        break;
+      case 3:
+        parse_manifest(text, "/nowhere/manifest.csv");
+        break;
+      default:
+        parse_json(text);
         break;
     }
   } catch (const input_error&) {

@@ -18,6 +18,7 @@
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/failure.hpp"
 #include "dialogue/textio/list_read.hpp"
+#include "dialogue/textio/signals.hpp"
 
 namespace sitewave::textio {
 
@@ -50,11 +51,28 @@ void fail(int code, const char* context) {
   throw scan_failure{code, context};
 }
 
+// The readers never give a text of their own, refuse, warn or meet a signal.
+void fail_with_text(const char*, const char*) {
+  __builtin_trap();
+}
+
 void refuse(std::string_view) {
   __builtin_trap();
 }
 
+void warn(std::string_view) {}
+
 void install_signal_handlers() {}
+
+bool signal_recorded() {
+  return false;
+}
+
+void act_on_pending_signal() {}
+
+int signal_wakeup_fd() {
+  return -1;
+}
 
 }  // namespace sitewave::textio
 

@@ -188,11 +188,15 @@ class row_reader {
 }  // namespace
 
 manifest read_manifest(const fs::path& path) {
+  return parse_manifest(read_file(path), path);
+}
+
+manifest parse_manifest(std::string_view text, const fs::path& path) {
   manifest m{path, {}, {}};
   problem_list problems(m);
   std::vector<csv_row> rows;
   try {
-    rows = read_csv_rows(read_file(path));
+    rows = read_csv_rows(text);
   } catch (const csv_error& e) {
     problems.add(e.line(), e.reason());
     return m;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sitewave::cli {
@@ -28,5 +29,8 @@ struct manifest {
 // Reads and checks every row; refuses (input_error) only a manifest that
 // cannot be read at all.
 manifest read_manifest(const std::filesystem::path& path);
+
+// The same from the manifest's text; `path` names it and anchors its paths.
+manifest parse_manifest(std::string_view text, const std::filesystem::path& path);
 
 }  // namespace sitewave::cli
