@@ -7,42 +7,17 @@
 
 #include <memory>
 
+#include "bench/largest_run.hpp"
 #include "core/ground/amplification.hpp"
 
 namespace sitewave::ground {
 namespace {
 
-constexpr int nom = 16385;
-constexpr float dt = 0.01f;
-constexpr float dom = 6.2831855f / (32768.0f * dt);
-constexpr float theta = 0.5235988f;
-
-enum class damping { shared_coefficient, own_coefficients, frequency_independent };
-
-// Soft rows over stiffer ones.
-layer_table deep_stack(damping kind) {
-  layer_table t;
-  t.nl = ml;
-  for (int l = 1; l <= ml; ++l) {
-    const float depth_step = static_cast<float>(l - 1);
-    t.dns(l) = 1.6f + 0.02f * depth_step;
-    t.vs(l) = 120.0f + 25.0f * depth_step;
-    t.vp(l) = 2.2f * t.vs(l);
-    t.qs(l) = 8.0f + depth_step;
-    t.qp(l) = 12.0f + depth_step;
-    t.fs(l) = 0.5f;
-    t.fp(l) = 0.3f;
-    t.thk(l) = 2.0f + 0.5f * depth_step;
-    if (kind == damping::own_coefficients) {
-      t.fs(l) = 0.5f + 0.01f * depth_step;
-      t.fp(l) = 0.3f + 0.01f * depth_step;
-    } else if (kind == damping::frequency_independent) {
-      t.fs(l) = 0.0f;
-      t.fp(l) = 0.0f;
-    }
-  }
-  return t;
-}
+using bench::damping;
+using bench::deep_stack;
+using bench::dom;
+using bench::nom;
+using bench::theta;
 
 using routine = void (*)(float, float, int, const layer_table&, float, amp_columns,
                          const work_control&);

@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "bench/largest_run.hpp"
 #include "core/exact/damping.hpp"
 #include "core/exact/exact_transfer.hpp"
 #include "core/exact/psv_recursion.hpp"
@@ -19,29 +20,10 @@ namespace {
 using ground::layer_table;
 using ground::ml;
 
-constexpr int nom = 16385;
-constexpr float dt = 0.01f;
-constexpr float dom = 6.2831855f / (32768.0f * dt);
-constexpr float theta = 0.5235988f;
-
-// Soft rows over stiffer ones, damping rising with frequency in every row so
-// that no rule takes a shortcut.
-layer_table deep_stack() {
-  layer_table t;
-  t.nl = ml;
-  for (int l = 1; l <= ml; ++l) {
-    const float depth_step = static_cast<float>(l - 1);
-    t.dns(l) = 1.6f + 0.02f * depth_step;
-    t.vs(l) = 120.0f + 25.0f * depth_step;
-    t.vp(l) = 2.2f * t.vs(l);
-    t.qs(l) = 8.0f + depth_step;
-    t.qp(l) = 12.0f + depth_step;
-    t.fs(l) = 0.5f;
-    t.fp(l) = 0.3f;
-    t.thk(l) = 2.0f + 0.5f * depth_step;
-  }
-  return t;
-}
+using bench::deep_stack;
+using bench::dom;
+using bench::nom;
+using bench::theta;
 
 void count_steps(benchmark::State& state) {
   state.counters["interface_steps/s"] = benchmark::Counter(
