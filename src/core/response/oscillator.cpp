@@ -7,10 +7,11 @@
 #include "core/response/oscillator.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+
+#include "core/response/lanes4.hpp"
 
 namespace sitewave::response {
 
@@ -72,33 +73,6 @@ step_functions functions_of(const mat2& z) {
   return f;
 }
 
-// Oscillators stepped together in the inner loop: each step of one is a short
-// chain of dependent multiply-adds, so several independent chains side by side
-// keep the arithmetic units busy. Each lane's arithmetic is its own, so the
-// grouping never changes a result.
-template <std::size_t lanes>
-struct lane_bank {
-  using values = std::array<double, lanes>;
-  values e_pp{}, e_pq{}, e_qp{}, e_qq{}, g0_p{}, g1_p{}, g0_q{}, g1_q{};
-};
-
-template <std::size_t lanes>
-lane_bank<lanes> load_lanes(std::span<const oscillator> group) {
-  lane_bank<lanes> l;
-  for (std::size_t i = 0; i < group.size(); ++i) {
-    const oscillator& o = group[i];
-    l.e_pp[i] = o.e_pp;
-    l.e_pq[i] = o.e_pq;
-    l.e_qp[i] = o.e_qp;
-    l.e_qq[i] = o.e_qq;
-    l.g0_p[i] = o.g0_p;
-    l.g1_p[i] = o.g1_p;
-    l.g0_q[i] = o.g0_q;
-    l.g1_q[i] = o.g1_q;
-  }
-  return l;
-}
-
 // Largest |p| of the free vibration from (p, q): the extremes of a damped
 // vibration shrink one after the other, so the first one after the record
 // ends (where the velocity first vanishes) is the only candidate.
@@ -114,33 +88,105 @@ double free_vibration_peak(double p, double q, double damping) {
   return std::max(std::abs(p), std::abs(swing));
 }
 
-template <std::size_t lanes>
-void run_group(std::span<const double> record, std::span<const oscillator> group,
-               std::span<double> peaks) {
-  const lane_bank<lanes> c = load_lanes<lanes>(group);
-  std::array<double, lanes> p{}, q{}, top{};
+// Oscillators stepped side by side, four to a vector: each step of one is a
+// short chain of dependent multiply-adds, so several independent chains keep
+// the arithmetic units busy. Each lane's arithmetic is its own and in the
+// same order on every path, so neither the grouping nor the vector width
+// changes a result. Lanes beyond the group have no coefficients and stay at
+// rest.
+template <std::size_t vectors>
+[[gnu::always_inline]] inline void run_lanes(std::span<const double> record,
+                                             std::span<const oscillator> group,
+                                             std::span<double> peaks) {
+  constexpr std::size_t lanes = 4 * vectors;
+  struct lane_values {
+    double e_pp[lanes] = {}, e_pq[lanes] = {}, e_qp[lanes] = {}, e_qq[lanes] = {};
+    double g0_p[lanes] = {}, g1_p[lanes] = {}, g0_q[lanes] = {}, g1_q[lanes] = {};
+  } v;
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    const oscillator& o = group[i];
+    v.e_pp[i] = o.e_pp;
+    v.e_pq[i] = o.e_pq;
+    v.e_qp[i] = o.e_qp;
+    v.e_qq[i] = o.e_qq;
+    v.g0_p[i] = o.g0_p;
+    v.g1_p[i] = o.g1_p;
+    v.g0_q[i] = o.g0_q;
+    v.g1_q[i] = o.g1_q;
+  }
+  lanes4 e_pp[vectors], e_pq[vectors], e_qp[vectors], e_qq[vectors];
+  lanes4 g0_p[vectors], g1_p[vectors], g0_q[vectors], g1_q[vectors];
+  for (std::size_t k = 0; k < vectors; ++k) {
+    e_pp[k] = load4(v.e_pp + 4 * k);
+    e_pq[k] = load4(v.e_pq + 4 * k);
+    e_qp[k] = load4(v.e_qp + 4 * k);
+    e_qq[k] = load4(v.e_qq + 4 * k);
+    g0_p[k] = load4(v.g0_p + 4 * k);
+    g1_p[k] = load4(v.g1_p + 4 * k);
+    g0_q[k] = load4(v.g0_q + 4 * k);
+    g1_q[k] = load4(v.g1_q + 4 * k);
+  }
+
+  lanes4 p[vectors] = {}, q[vectors] = {}, top[vectors] = {};
+  lanes4 a0 = splat4(record.empty() ? 0.0 : record[0]);
   for (std::size_t i = 0; i + 1 < record.size(); ++i) {
-    const double a0 = record[i];
-    const double a1 = record[i + 1];
-    for (std::size_t l = 0; l < lanes; ++l) {
-      const double load_p = c.g0_p[l] * a0 + c.g1_p[l] * a1;
-      const double load_q = c.g0_q[l] * a0 + c.g1_q[l] * a1;
-      const double next_p = (c.e_pp[l] * p[l] + c.e_pq[l] * q[l]) + load_p;
-      const double next_q = (c.e_qp[l] * p[l] + c.e_qq[l] * q[l]) + load_q;
-      p[l] = next_p;
-      q[l] = next_q;
-      top[l] = std::max(top[l], std::abs(next_p));
+    const lanes4 a1 = splat4(record[i + 1]);
+#pragma GCC unroll 4
+    for (std::size_t k = 0; k < vectors; ++k) {
+      const lanes4 load_p = g0_p[k] * a0 + g1_p[k] * a1;
+      const lanes4 load_q = g0_q[k] * a0 + g1_q[k] * a1;
+      const lanes4 next_p = (e_pp[k] * p[k] + e_pq[k] * q[k]) + load_p;
+      const lanes4 next_q = (e_qp[k] * p[k] + e_qq[k] * q[k]) + load_q;
+      p[k] = next_p;
+      q[k] = next_q;
+      top[k] = larger4(top[k], magnitude4(next_p));
     }
+    a0 = a1;
+  }
+
+  double end_p[lanes], end_q[lanes], end_top[lanes];
+  for (std::size_t k = 0; k < vectors; ++k) {
+    store4(end_p + 4 * k, p[k]);
+    store4(end_q + 4 * k, q[k]);
+    store4(end_top + 4 * k, top[k]);
   }
   for (std::size_t i = 0; i < group.size(); ++i)
-    peaks[i] = std::max(top[i], free_vibration_peak(p[i], q[i], group[i].damping));
+    peaks[i] = std::max(end_top[i], free_vibration_peak(end_p[i], end_q[i], group[i].damping));
 }
 
-// Sixteen chains fill the machine; a short remainder takes a narrower group
-// rather than idle lanes, which cost as much as busy ones.
-std::size_t lanes_for(std::size_t count) {
-  return count > 8 ? 16 : count > 4 ? 8 : 4;
+// Three vectors side by side fill the sixteen registers of either path; a
+// remainder takes as few vectors as hold it, since idle lanes cost as much
+// as busy ones.
+constexpr std::size_t widest_run = 12;
+
+[[gnu::always_inline]] inline void run_bank(std::span<const double> record,
+                                            std::span<const oscillator> bank,
+                                            std::span<double> peaks) {
+  for (std::size_t first = 0; first < bank.size(); first += widest_run) {
+    const std::size_t count = std::min(widest_run, bank.size() - first);
+    const auto group = bank.subspan(first, count);
+    const auto out = peaks.subspan(first, count);
+    if (count > 8)
+      run_lanes<3>(record, group, out);
+    else if (count > 4)
+      run_lanes<2>(record, group, out);
+    else
+      run_lanes<1>(record, group, out);
+  }
 }
+
+void run_bank_baseline(std::span<const double> record, std::span<const oscillator> bank,
+                       std::span<double> peaks) {
+  run_bank(record, bank, peaks);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void run_bank_avx2(std::span<const double> record,
+                                           std::span<const oscillator> bank,
+                                           std::span<double> peaks) {
+  run_bank(record, bank, peaks);
+}
+#endif
 
 }  // namespace
 
@@ -163,17 +209,12 @@ oscillator make_oscillator(double period, double damping, double step) {
 }
 
 void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,
-                               std::span<double> peaks) {
-  for (std::size_t first = 0; first < bank.size();) {
-    const std::size_t lanes = lanes_for(bank.size() - first);
-    const std::size_t count = std::min(lanes, bank.size() - first);
-    const auto group = bank.subspan(first, count);
-    const auto out = peaks.subspan(first, count);
-    if (lanes == 16) run_group<16>(record, group, out);
-    if (lanes == 8) run_group<8>(record, group, out);
-    if (lanes == 4) run_group<4>(record, group, out);
-    first += count;
-  }
+                               std::span<double> peaks, simd_path path) {
+#if defined(__x86_64__)
+  if (path == simd_path::avx2 && runs_on_this_machine(path))
+    return run_bank_avx2(record, bank, peaks);
+#endif
+  run_bank_baseline(record, bank, peaks);
 }
 
 }  // namespace sitewave::response

@@ -5,6 +5,8 @@
 
 #include <span>
 
+#include "core/response/simd_path.hpp"
+
 namespace sitewave::response {
 
 // One oscillator at one step h, in the state z = (w^2 u, w v) (units of
@@ -20,8 +22,10 @@ oscillator make_oscillator(double period, double damping, double step);
 
 // peaks[i] = w^2 max |u| of bank[i] under the record sampled at the bank's
 // step, starting at rest, including the free vibration after the last sample
-// (the ground at rest thereafter). bank and peaks have the same size.
+// (the ground at rest thereafter). bank and peaks have the same size. Every
+// path gives the same bits; one the machine cannot run falls back to the
+// baseline.
 void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,
-                               std::span<double> peaks);
+                               std::span<double> peaks, simd_path path = fastest_simd_path());
 
 }  // namespace sitewave::response
