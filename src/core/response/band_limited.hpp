@@ -6,10 +6,14 @@
 #include <span>
 #include <vector>
 
+#include "core/response/simd_path.hpp"
+
 namespace sitewave::response {
 
 // Returns (n - 1) * factor + 1 values at step dt / factor for n samples at dt;
-// value j * factor is record[j] unchanged. factor >= 1.
-std::vector<double> band_limited_interpolation(std::span<const double> record, int factor);
+// value j * factor is record[j] unchanged. factor >= 1. Every path gives the
+// same bits.
+std::vector<double> band_limited_interpolation(std::span<const double> record, int factor,
+                                               simd_path path = fastest_simd_path());
 
 }  // namespace sitewave::response

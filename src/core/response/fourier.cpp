@@ -1,47 +1,63 @@
-// Iterative radix-2 stages whose twiddles are read contiguously, so the
-// compiler can pair them in vector registers: decimation in frequency from
-// natural to bit-reversed order, decimation in time back. The reordering pass
-// between them is left out when the caller works in bit-reversed order. The twiddles of the
-// largest stage come from one octant of the circle, so the table is exactly
-// symmetric; the smaller stages reuse its entries.
+// Radix-4 stages (a radix-2 one where log2 n is odd) on separate real and
+// imaginary parts, so that four neighbouring butterflies share one vector
+// load of each operand: decimation in frequency from natural to bit-reversed
+// order, decimation in time back. Each radix-4 stage stores its quarters in
+// the order two radix-2 stages would, so the spectrum comes out bit-reversed
+// whatever mix of stages the length takes. The twiddles come from one octant
+// of the circle, so the table is exactly symmetric.
 #include "core/response/fourier.hpp"
 
 #include <bit>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
+
+#include "core/response/lanes4.hpp"
 
 namespace sitewave::response {
 
 namespace {
 
-// cos and sin of pi j / h for 0 <= j < h, exact under the circle's symmetries.
-void half_circle(std::size_t h, std::span<double> c, std::span<double> s) {
-  const auto angle = [h](std::size_t j) {
-    return std::numbers::pi * static_cast<double>(j) / static_cast<double>(h);
+// cos and sin of 2 pi m / n for 0 <= m < n, exact under the circle's symmetries.
+void full_circle(std::size_t n, std::span<double> c, std::span<double> s) {
+  const auto angle = [n](std::size_t m) {
+    return 2.0 * std::numbers::pi * static_cast<double>(m) / static_cast<double>(n);
   };
-  if (h % 4 != 0) {
-    for (std::size_t j = 0; j < h; ++j) {
-      c[j] = std::cos(angle(j));
-      s[j] = std::sin(angle(j));
+  if (n % 8 != 0) {
+    for (std::size_t m = 0; m < n; ++m) {
+      c[m] = std::cos(angle(m));
+      s[m] = std::sin(angle(m));
     }
     return;
   }
-  const std::size_t quarter = h / 4;
-  for (std::size_t j = 0; j <= quarter; ++j) {
-    c[j] = std::cos(angle(j));
-    s[j] = std::sin(angle(j));
+  for (std::size_t m = 0; m <= n / 8; ++m) {
+    c[m] = std::cos(angle(m));
+    s[m] = std::sin(angle(m));
   }
-  for (std::size_t j = quarter + 1; j <= h / 2; ++j) {  // pi/2 - angle(h/2 - j)
-    c[j] = s[h / 2 - j];
-    s[j] = c[h / 2 - j];
+  for (std::size_t m = n / 8 + 1; m <= n / 4; ++m) {  // pi/2 - angle(n/4 - m)
+    c[m] = s[n / 4 - m];
+    s[m] = c[n / 4 - m];
   }
-  for (std::size_t j = h / 2 + 1; j < h; ++j) {  // pi - angle(h - j)
-    c[j] = -c[h - j];
-    s[j] = s[h - j];
+  for (std::size_t m = n / 4 + 1; m <= n / 2; ++m) {  // pi - angle(n/2 - m)
+    c[m] = -c[n / 2 - m];
+    s[m] = s[n / 2 - m];
   }
+  for (std::size_t m = n / 2 + 1; m < n; ++m) {  // 2 pi - angle(n - m)
+    c[m] = c[n - m];
+    s[m] = -s[n - m];
+  }
+}
+
+// Where the twiddles of the radix-4 stage of quarter length q begin: six rows
+// of q values (cos and -sin of 2 pi c j / 4q for c = 1, 2, 3), the blocks of
+// the stages q = 1, 4, 16, ... or 2, 8, 32, ... never overlapping.
+std::size_t stage_offset(std::size_t q) {
+  return 6 * q;
 }
 
 void bit_reverse(std::span<double> re, std::span<double> im) {
@@ -57,35 +73,154 @@ void bit_reverse(std::span<double> re, std::span<double> im) {
   }
 }
 
-// a, b <- a + b, (a - b) w for the h pairs of one block, twiddles at (wr, wi).
-void split_butterflies(double* ar, double* ai, double* br, double* bi, const double* wr,
-                       const double* wi, std::size_t h) {
-  for (std::size_t j = 0; j < h; ++j) {
-    const double dr = ar[j] - br[j];
-    const double di = ai[j] - bi[j];
-    ar[j] = ar[j] + br[j];
-    ai[j] = ai[j] + bi[j];
-    br[j] = wr[j] * dr - wi[j] * di;
-    bi[j] = wr[j] * di + wi[j] * dr;
+// The transform's operations over one value (double) or four neighbours
+// (lanes4), on the real and imaginary parts at re[i], im[i].
+template <class T>
+struct cvalue {
+  T re, im;
+};
+
+template <class T>
+[[gnu::always_inline]] inline T load_as(const double* p) {
+  if constexpr (std::is_same_v<T, double>)
+    return *p;
+  else
+    return load4(p);
+}
+
+template <class T>
+[[gnu::always_inline]] inline void store_as(double* p, T v) {
+  if constexpr (std::is_same_v<T, double>)
+    *p = v;
+  else
+    store4(p, v);
+}
+
+template <class T>
+[[gnu::always_inline]] inline cvalue<T> load_c(const double* re, const double* im, std::size_t i) {
+  return {load_as<T>(re + i), load_as<T>(im + i)};
+}
+
+template <class T>
+[[gnu::always_inline]] inline void store_c(double* re, double* im, std::size_t i, cvalue<T> v) {
+  store_as<T>(re + i, v.re);
+  store_as<T>(im + i, v.im);
+}
+
+template <class T>
+[[gnu::always_inline]] inline cvalue<T> add(cvalue<T> a, cvalue<T> b) {
+  return {a.re + b.re, a.im + b.im};
+}
+
+template <class T>
+[[gnu::always_inline]] inline cvalue<T> sub(cvalue<T> a, cvalue<T> b) {
+  return {a.re - b.re, a.im - b.im};
+}
+
+// a times -i, an exchange of parts.
+template <class T>
+[[gnu::always_inline]] inline cvalue<T> minus_i(cvalue<T> a) {
+  return {a.im, -a.re};
+}
+
+template <class T>
+[[gnu::always_inline]] inline cvalue<T> mul(cvalue<T> a, cvalue<T> w) {
+  return {a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re};
+}
+
+// The three twiddles of butterfly j of a stage whose table starts at w.
+template <class T>
+struct twiddles {
+  cvalue<T> w1, w2, w3;
+};
+
+template <class T>
+[[gnu::always_inline]] inline twiddles<T> twiddles_at(const double* w, std::size_t q,
+                                                      std::size_t j) {
+  return {load_c<T>(w, w + q, j), load_c<T>(w + 2 * q, w + 3 * q, j),
+          load_c<T>(w + 4 * q, w + 5 * q, j)};
+}
+
+// Radix-4 butterfly of the decimation in frequency at x[j], x[j+q], x[j+2q],
+// x[j+3q]; the sub-transforms of the outputs 4k, 4k+2, 4k+1, 4k+3 go to the
+// quarters in that order, as two radix-2 stages leave them.
+template <class T, bool unit_twiddles>
+[[gnu::always_inline]] inline void split_quarters(double* re, double* im, std::size_t q,
+                                                  std::size_t j, const twiddles<T>& w) {
+  const cvalue<T> x0 = load_c<T>(re, im, j), x1 = load_c<T>(re, im, j + q);
+  const cvalue<T> x2 = load_c<T>(re, im, j + 2 * q), x3 = load_c<T>(re, im, j + 3 * q);
+  const cvalue<T> t0 = add(x0, x2), t1 = sub(x0, x2);
+  const cvalue<T> t2 = add(x1, x3), t3 = minus_i(sub(x1, x3));
+  store_c(re, im, j, add(t0, t2));
+  if constexpr (unit_twiddles) {
+    store_c(re, im, j + q, sub(t0, t2));
+    store_c(re, im, j + 2 * q, add(t1, t3));
+    store_c(re, im, j + 3 * q, sub(t1, t3));
+  } else {
+    store_c(re, im, j + q, mul(sub(t0, t2), w.w2));
+    store_c(re, im, j + 2 * q, mul(add(t1, t3), w.w1));
+    store_c(re, im, j + 3 * q, mul(sub(t1, t3), w.w3));
   }
 }
 
-// a, b <- a + w b, a - w b, the inverse order of operations.
-void butterflies(double* ar, double* ai, double* br, double* bi, const double* wr, const double* wi,
-                 std::size_t h) {
-  for (std::size_t j = 0; j < h; ++j) {
-    const double tr = wr[j] * br[j] - wi[j] * bi[j];
-    const double ti = wr[j] * bi[j] + wi[j] * br[j];
-    br[j] = ar[j] - tr;
-    bi[j] = ai[j] - ti;
-    ar[j] = ar[j] + tr;
-    ai[j] = ai[j] + ti;
+// Radix-4 butterfly of the decimation in time: the transpose of the above.
+template <class T, bool unit_twiddles>
+[[gnu::always_inline]] inline void join_quarters(double* re, double* im, std::size_t q,
+                                                 std::size_t j, const twiddles<T>& w) {
+  const cvalue<T> s0 = load_c<T>(re, im, j);
+  cvalue<T> s2 = load_c<T>(re, im, j + q), s1 = load_c<T>(re, im, j + 2 * q);
+  cvalue<T> s3 = load_c<T>(re, im, j + 3 * q);
+  if constexpr (!unit_twiddles) {
+    s1 = mul(s1, w.w1);
+    s2 = mul(s2, w.w2);
+    s3 = mul(s3, w.w3);
+  }
+  const cvalue<T> t0 = add(s0, s2), t1 = sub(s0, s2);
+  const cvalue<T> t2 = add(s1, s3), t3 = minus_i(sub(s1, s3));
+  store_c(re, im, j, add(t0, t2));
+  store_c(re, im, j + q, add(t1, t3));
+  store_c(re, im, j + 2 * q, sub(t0, t2));
+  store_c(re, im, j + 3 * q, sub(t1, t3));
+}
+
+// One radix-4 stage over all blocks of 4q values. Four butterflies at a time
+// where a block has them side by side; the stage of q = 1, whose twiddles are
+// all 1, without multiplications.
+template <bool from_natural>
+[[gnu::always_inline]] inline void radix4_stage(double* re, double* im, std::size_t n,
+                                                std::size_t q, const double* w) {
+  for (std::size_t s = 0; s < n; s += 4 * q) {
+    double* br = re + s;
+    double* bi = im + s;
+    if (q == 1) {
+      const twiddles<double> none{};
+      if constexpr (from_natural)
+        split_quarters<double, true>(br, bi, 1, 0, none);
+      else
+        join_quarters<double, true>(br, bi, 1, 0, none);
+      continue;
+    }
+    std::size_t j = 0;
+    for (; j + 4 <= q; j += 4) {
+      const twiddles<lanes4> t = twiddles_at<lanes4>(w, q, j);
+      if constexpr (from_natural)
+        split_quarters<lanes4, false>(br, bi, q, j, t);
+      else
+        join_quarters<lanes4, false>(br, bi, q, j, t);
+    }
+    for (; j < q; ++j) {
+      const twiddles<double> t = twiddles_at<double>(w, q, j);
+      if constexpr (from_natural)
+        split_quarters<double, false>(br, bi, q, j, t);
+      else
+        join_quarters<double, false>(br, bi, q, j, t);
+    }
   }
 }
 
-// The stage of pairs (h = 1), whose twiddle is 1, in either direction.
-void unit_stage(std::span<double> re, std::span<double> im) {
-  for (std::size_t s = 0; s < re.size(); s += 2) {
+// The stage of pairs, whose twiddle is 1, in either direction.
+[[gnu::always_inline]] inline void unit_stage(double* re, double* im, std::size_t n) {
+  for (std::size_t s = 0; s < n; s += 2) {
     const double ar = re[s], ai = im[s], br = re[s + 1], bi = im[s + 1];
     re[s] = ar + br;
     im[s] = ai + bi;
@@ -94,45 +229,63 @@ void unit_stage(std::span<double> re, std::span<double> im) {
   }
 }
 
-// The stage of h = 2, whose twiddles are 1 and -i (exactly, in the table):
-// a product by -i is an exchange of parts, done here without the multiplies.
-void quarter_turn_stage(std::span<double> re, std::span<double> im, bool from_top) {
-  for (std::size_t s = 0; s < re.size(); s += 4) {
-    for (std::size_t j = 0; j < 2; ++j) {
-      const std::size_t a = s + j, b = a + 2;
-      const double ar = re[a], ai = im[a], br = re[b], bi = im[b];
-      if (from_top) {  // a + b, (a - b) w
-        const double dr = ar - br, di = ai - bi;
-        re[a] = ar + br;
-        im[a] = ai + bi;
-        re[b] = j == 0 ? dr : di;
-        im[b] = j == 0 ? di : -dr;
-      } else {  // a + w b, a - w b
-        const double tr = j == 0 ? br : bi, ti = j == 0 ? bi : -br;
-        re[a] = ar + tr;
-        im[a] = ai + ti;
-        re[b] = ar - tr;
-        im[b] = ai - ti;
-      }
-    }
-  }
+[[gnu::always_inline]] inline void run_decimation_in_frequency(double* re, double* im,
+                                                               std::size_t n, const double* table) {
+  std::size_t q = n / 4;
+  for (; q >= 1; q /= 4) radix4_stage<true>(re, im, n, q, table + stage_offset(q));
+  if (std::countr_zero(n) % 2 == 1) unit_stage(re, im, n);
 }
+
+[[gnu::always_inline]] inline void run_decimation_in_time(double* re, double* im, std::size_t n,
+                                                          const double* table) {
+  std::size_t q = 1;
+  if (std::countr_zero(n) % 2 == 1) {
+    unit_stage(re, im, n);
+    q = 2;
+  }
+  for (; 4 * q <= n; q *= 4) radix4_stage<false>(re, im, n, q, table + stage_offset(q));
+}
+
+void decimation_in_frequency_baseline(double* re, double* im, std::size_t n, const double* table) {
+  run_decimation_in_frequency(re, im, n, table);
+}
+
+void decimation_in_time_baseline(double* re, double* im, std::size_t n, const double* table) {
+  run_decimation_in_time(re, im, n, table);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void decimation_in_frequency_avx2(double* re, double* im, std::size_t n,
+                                                          const double* table) {
+  run_decimation_in_frequency(re, im, n, table);
+}
+
+[[gnu::target("avx2")]] void decimation_in_time_avx2(double* re, double* im, std::size_t n,
+                                                     const double* table) {
+  run_decimation_in_time(re, im, n, table);
+}
+#endif
 
 }  // namespace
 
-fourier_transform::fourier_transform(std::size_t n) : n_(n), cos_(n), msin_(n) {
+fourier_transform::fourier_transform(std::size_t n, simd_path path)
+    : n_(n), wide_(path == simd_path::avx2 && runs_on_this_machine(path)) {
   if (n == 0 || !std::has_single_bit(n))
     throw std::invalid_argument("transform length " + std::to_string(n) + " is not a power of two");
-  if (n < 2) return;
-  const std::size_t top = n / 2;
-  std::vector<double> s(top);
-  half_circle(top, std::span(cos_).subspan(top, top), s);
-  for (std::size_t j = 0; j < top; ++j) msin_[top + j] = -s[j];
-  for (std::size_t h = top / 2; h >= 1; h /= 2) {
-    const std::size_t stride = top / h;
-    for (std::size_t j = 0; j < h; ++j) {
-      cos_[h + j] = cos_[top + j * stride];
-      msin_[h + j] = msin_[top + j * stride];
+  if (n < 4) return;
+  const auto c = std::make_unique_for_overwrite<double[]>(n);
+  const auto s = std::make_unique_for_overwrite<double[]>(n);
+  full_circle(n, std::span(c.get(), n), std::span(s.get(), n));
+  twiddles_.resize(stage_offset(n / 4) + 6 * (n / 4));
+  for (std::size_t q = n / 4; q >= 1; q /= 4) {
+    double* w = twiddles_.data() + stage_offset(q);
+    const std::size_t stride = n / (4 * q);  // 2 pi c j / 4q = 2 pi (c j stride) / n
+    for (std::size_t j = 0; j < q; ++j) {
+      for (std::size_t turn = 1; turn <= 3; ++turn) {
+        const std::size_t m = turn * j * stride;
+        w[(2 * turn - 2) * q + j] = c[m];
+        w[(2 * turn - 1) * q + j] = -s[m];
+      }
     }
   }
 }
@@ -146,28 +299,18 @@ void fourier_transform::check(std::span<double> re, std::span<double> im) const 
 
 // Natural order in, bit-reversed order out.
 void fourier_transform::decimate_in_frequency(std::span<double> re, std::span<double> im) const {
-  for (std::size_t h = n_ / 2; h >= 4; h /= 2) {
-    for (std::size_t s = 0; s < n_; s += 2 * h) {
-      double* ar = re.data() + s;
-      double* ai = im.data() + s;
-      split_butterflies(ar, ai, ar + h, ai + h, cos_.data() + h, msin_.data() + h, h);
-    }
-  }
-  if (n_ >= 4) quarter_turn_stage(re, im, true);
-  if (n_ >= 2) unit_stage(re, im);
+#if defined(__x86_64__)
+  if (wide_) return decimation_in_frequency_avx2(re.data(), im.data(), n_, twiddles_.data());
+#endif
+  decimation_in_frequency_baseline(re.data(), im.data(), n_, twiddles_.data());
 }
 
 // Bit-reversed order in, natural order out.
 void fourier_transform::decimate_in_time(std::span<double> re, std::span<double> im) const {
-  if (n_ >= 2) unit_stage(re, im);
-  if (n_ >= 4) quarter_turn_stage(re, im, false);
-  for (std::size_t h = 4; h < n_; h *= 2) {
-    for (std::size_t s = 0; s < n_; s += 2 * h) {
-      double* ar = re.data() + s;
-      double* ai = im.data() + s;
-      butterflies(ar, ai, ar + h, ai + h, cos_.data() + h, msin_.data() + h, h);
-    }
-  }
+#if defined(__x86_64__)
+  if (wide_) return decimation_in_time_avx2(re.data(), im.data(), n_, twiddles_.data());
+#endif
+  decimation_in_time_baseline(re.data(), im.data(), n_, twiddles_.data());
 }
 
 void fourier_transform::forward(std::span<double> re, std::span<double> im) const {
@@ -193,10 +336,16 @@ void fourier_transform::inverse_from_reversed(std::span<double> re, std::span<do
   decimate_in_time(im, re);
 }
 
+// The bits of k swapped pairwise, then in twos, fours and bytes, reverse all
+// 64; the top log2 n of them are k's reversed.
 std::size_t fourier_transform::reversed(std::size_t k) const {
-  std::size_t r = 0;
-  for (std::size_t bit = 1; bit < n_; bit *= 2) r = (r << 1) | ((k & bit) != 0 ? 1 : 0);
-  return r;
+  if (n_ < 2) return 0;
+  std::uint64_t x = k;
+  x = ((x >> 1) & 0x5555555555555555u) | ((x & 0x5555555555555555u) << 1);
+  x = ((x >> 2) & 0x3333333333333333u) | ((x & 0x3333333333333333u) << 2);
+  x = ((x >> 4) & 0x0F0F0F0F0F0F0F0Fu) | ((x & 0x0F0F0F0F0F0F0F0Fu) << 4);
+  x = __builtin_bswap64(x);
+  return static_cast<std::size_t>(x >> (64 - std::countr_zero(n_)));
 }
 
 }  // namespace sitewave::response

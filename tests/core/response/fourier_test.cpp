@@ -79,6 +79,26 @@ TEST(FourierTransform, InverseOfForwardIsLengthTimesSignal) {
   }
 }
 
+TEST(FourierTransform, ReversedOrderHoldsEachLineAtItsBitReversedPosition) {
+  for (std::size_t n = 1; n <= 4096; n *= 2) {
+    const spectrum x = random_signal(n, static_cast<std::uint32_t>(3 * n));
+    const fourier_transform transform(n);
+    spectrum natural = x, reversed = x;
+    transform.forward(natural.re, natural.im);
+    transform.forward_to_reversed(reversed.re, reversed.im);
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::size_t p = transform.reversed(k);
+      ASSERT_EQ(transform.reversed(p), k) << n << " points";
+      ASSERT_EQ(reversed.re[p], natural.re[k]) << n << " points, line " << k;
+      ASSERT_EQ(reversed.im[p], natural.im[k]) << n << " points, line " << k;
+    }
+    transform.inverse_from_reversed(reversed.re, reversed.im);
+    transform.inverse(natural.re, natural.im);
+    EXPECT_EQ(reversed.re, natural.re) << n << " points";
+    EXPECT_EQ(reversed.im, natural.im) << n << " points";
+  }
+}
+
 TEST(FourierTransform, RefusesLengthsItCannotTake) {
   EXPECT_THROW(fourier_transform(0), std::invalid_argument);
   EXPECT_THROW(fourier_transform(12), std::invalid_argument);

@@ -1,10 +1,13 @@
-// The baseline and AVX2 loops give the same bits: the oscillators, for bank
-// sizes that fill every vector and sizes that leave lanes idle. On a machine
+// The baseline and AVX2 loops give the same bits: the oscillators, the
+// transform and the interpolation built on it, for sizes that fill every
+// vector and sizes that leave lanes idle. On a machine
 // without AVX2 the comparison is skipped; what runs there is the baseline.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "core/response/band_limited.hpp"
+#include "core/response/fourier.hpp"
 #include "core/response/oscillator.hpp"
 #include "core/response/simd_path.hpp"
 #include "synthetic_record.hpp"
@@ -45,6 +48,35 @@ TEST(SimdPaths, GroupingNeverChangesAnOscillatorsPeak) {
     double alone[1];
     peak_pseudo_accelerations(record, std::span(bank).subspan(i, 1), alone);
     EXPECT_EQ(alone[0], together[i]) << "oscillator " << i;
+  }
+}
+
+TEST(SimdPaths, TransformGivesSameBitsOnEveryPath) {
+  skip_without_avx2();
+  for (std::size_t n = 1; n <= 4096; n *= 2) {
+    const auto re = testing::uniform_noise(n, static_cast<std::uint32_t>(n));
+    const auto im = testing::uniform_noise(n, static_cast<std::uint32_t>(n + 1));
+    auto base_re = re, base_im = im, wide_re = re, wide_im = im;
+    fourier_transform(n, simd_path::baseline).forward(base_re, base_im);
+    fourier_transform(n, simd_path::avx2).forward(wide_re, wide_im);
+    EXPECT_EQ(wide_re, base_re) << n << " points, forward";
+    EXPECT_EQ(wide_im, base_im) << n << " points, forward";
+    fourier_transform(n, simd_path::baseline).inverse(base_re, base_im);
+    fourier_transform(n, simd_path::avx2).inverse(wide_re, wide_im);
+    EXPECT_EQ(wide_re, base_re) << n << " points, inverse";
+    EXPECT_EQ(wide_im, base_im) << n << " points, inverse";
+  }
+}
+
+TEST(SimdPaths, InterpolationGivesSameBitsOnEveryPath) {
+  skip_without_avx2();
+  for (std::size_t samples : {2u, 7u, 300u, 1025u}) {
+    const auto record = testing::broadband_record(samples, 0.01, 33);
+    for (int factor : {2, 16}) {
+      EXPECT_EQ(band_limited_interpolation(record, factor, simd_path::avx2),
+                band_limited_interpolation(record, factor, simd_path::baseline))
+          << samples << " samples, factor " << factor;
+    }
   }
 }
 
