@@ -101,7 +101,7 @@ template <std::size_t vectors>
   constexpr std::size_t lanes = 4 * vectors;
   struct lane_values {
     double e_pp[lanes] = {}, e_pq[lanes] = {}, e_qp[lanes] = {}, e_qq[lanes] = {};
-    double g0_p[lanes] = {}, g1_p[lanes] = {}, g0_q[lanes] = {}, g1_q[lanes] = {};
+    double c_p[lanes] = {}, c_q[lanes] = {}, g1_p[lanes] = {}, g1_q[lanes] = {};
   } v;
   for (std::size_t i = 0; i < group.size(); ++i) {
     const oscillator& o = group[i];
@@ -109,45 +109,50 @@ template <std::size_t vectors>
     v.e_pq[i] = o.e_pq;
     v.e_qp[i] = o.e_qp;
     v.e_qq[i] = o.e_qq;
-    v.g0_p[i] = o.g0_p;
+    v.c_p[i] = o.c_p;
+    v.c_q[i] = o.c_q;
     v.g1_p[i] = o.g1_p;
-    v.g0_q[i] = o.g0_q;
     v.g1_q[i] = o.g1_q;
   }
   lanes4 e_pp[vectors], e_pq[vectors], e_qp[vectors], e_qq[vectors];
-  lanes4 g0_p[vectors], g1_p[vectors], g0_q[vectors], g1_q[vectors];
+  lanes4 c_p[vectors], c_q[vectors], g1_p[vectors], g1_q[vectors];
   for (std::size_t k = 0; k < vectors; ++k) {
     e_pp[k] = load4(v.e_pp + 4 * k);
     e_pq[k] = load4(v.e_pq + 4 * k);
     e_qp[k] = load4(v.e_qp + 4 * k);
     e_qq[k] = load4(v.e_qq + 4 * k);
-    g0_p[k] = load4(v.g0_p + 4 * k);
+    c_p[k] = load4(v.c_p + 4 * k);
+    c_q[k] = load4(v.c_q + 4 * k);
     g1_p[k] = load4(v.g1_p + 4 * k);
-    g0_q[k] = load4(v.g0_q + 4 * k);
     g1_q[k] = load4(v.g1_q + 4 * k);
   }
 
-  lanes4 p[vectors] = {}, q[vectors] = {}, top[vectors] = {};
-  lanes4 a0 = splat4(record.empty() ? 0.0 : record[0]);
+  // At rest at the first sample: y = -g1 a(0).
+  const double first = record.empty() ? 0.0 : record[0];
+  lanes4 y_p[vectors], y_q[vectors], top[vectors] = {};
+  for (std::size_t k = 0; k < vectors; ++k) {
+    y_p[k] = -(g1_p[k] * splat4(first));
+    y_q[k] = -(g1_q[k] * splat4(first));
+  }
+  lanes4 a0 = splat4(first);
   for (std::size_t i = 0; i + 1 < record.size(); ++i) {
     const lanes4 a1 = splat4(record[i + 1]);
 #pragma GCC unroll 4
     for (std::size_t k = 0; k < vectors; ++k) {
-      const lanes4 load_p = g0_p[k] * a0 + g1_p[k] * a1;
-      const lanes4 load_q = g0_q[k] * a0 + g1_q[k] * a1;
-      const lanes4 next_p = (e_pp[k] * p[k] + e_pq[k] * q[k]) + load_p;
-      const lanes4 next_q = (e_qp[k] * p[k] + e_qq[k] * q[k]) + load_q;
-      p[k] = next_p;
-      q[k] = next_q;
-      top[k] = larger4(top[k], magnitude4(next_p));
+      const lanes4 next_p = (e_pp[k] * y_p[k] + e_pq[k] * y_q[k]) + c_p[k] * a0;
+      const lanes4 next_q = (e_qp[k] * y_p[k] + e_qq[k] * y_q[k]) + c_q[k] * a0;
+      y_p[k] = next_p;
+      y_q[k] = next_q;
+      top[k] = larger4(top[k], magnitude4(next_p + g1_p[k] * a1));
     }
     a0 = a1;
   }
 
+  const lanes4 last = splat4(record.empty() ? 0.0 : record.back());
   double end_p[lanes], end_q[lanes], end_top[lanes];
   for (std::size_t k = 0; k < vectors; ++k) {
-    store4(end_p + 4 * k, p[k]);
-    store4(end_q + 4 * k, q[k]);
+    store4(end_p + 4 * k, y_p[k] + g1_p[k] * last);
+    store4(end_q + 4 * k, y_q[k] + g1_q[k] * last);
     store4(end_top + 4 * k, top[k]);
   }
   for (std::size_t i = 0; i < group.size(); ++i)
@@ -197,13 +202,14 @@ oscillator make_oscillator(double period, double damping, double step) {
   // The load enters the velocity row only: column 2 of each ramp weight.
   const mat2 from_start = f.phi1 + (-1.0) * f.phi2;  // weight of a(i)
   const mat2& from_end = f.phi2;                     // weight of a(i + 1)
+  const mat2 folded = f.e * from_end + from_start;   // E g1 + g0, without cancellation
   return {.e_pp = f.e.a,
           .e_pq = f.e.b,
           .e_qp = f.e.c,
           .e_qq = f.e.d,
-          .g0_p = -wh * from_start.b,
+          .c_p = -wh * folded.b,
+          .c_q = -wh * folded.d,
           .g1_p = -wh * from_end.b,
-          .g0_q = -wh * from_start.d,
           .g1_q = -wh * from_end.d,
           .damping = damping};
 }

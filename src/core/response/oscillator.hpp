@@ -10,10 +10,13 @@
 namespace sitewave::response {
 
 // One oscillator at one step h, in the state z = (w^2 u, w v) (units of
-// acceleration): z(i+1) = E z(i) + g0 a(i) + g1 a(i+1).
+// acceleration), whose exact step is z(i+1) = E z(i) + g0 a(i) + g1 a(i+1).
+// It is stepped as y = z - g1 a, which takes one load a step instead of two:
+// y(i+1) = E y(i) + c a(i) with c = E g1 + g0, and z(i+1) = y(i+1) + g1 a(i+1).
 struct oscillator {
   double e_pp, e_pq, e_qp, e_qq;
-  double g0_p, g1_p, g0_q, g1_q;
+  double c_p, c_q;
+  double g1_p, g1_q;
   double damping;
 };
 

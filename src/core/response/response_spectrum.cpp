@@ -23,7 +23,7 @@ namespace {
 
 constexpr int largest_factor = 16;
 constexpr double samples_per_period = 32.0;
-constexpr std::size_t group_size = 16;  // oscillators handed to a thread at once
+constexpr std::size_t group_size = 12;  // oscillators handed to a thread at once, one run
 
 std::string number(double v) {
   std::ostringstream text;
