@@ -7,6 +7,7 @@
 // the phases that vectorises line by line.
 #include "core/response/band_limited.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -54,60 +55,93 @@ class phase_table {
   std::vector<double> coarse_;
 };
 
-// The padded record's spectrum over N, kept in the transform's bit-reversed
-// order, and at each position the delay of one fine step, exp(2 pi i k' /
-// (factor N)) with k' = k or k - N, whichever is nearer zero. Positions 0
-// and 1 hold the mean and the Nyquist line, whose delays are real.
-struct padded_spectrum {
-  std::vector<double> re, im;
-  std::unique_ptr<double[]> step_re, step_im;
+// The arrays of transform length the interpolation works in, in one
+// allocation, each starting 64 values (512 bytes) after the end of the one
+// before. Arrays a whole number of pages apart share the low address bits by
+// which the processor matches a load with earlier stores, and the transform
+// over them runs about three times slower.
+class line_arrays {
+ public:
+  enum name : std::size_t {
+    spectrum_re,  // the padded record's spectrum over N, in bit-reversed order
+    spectrum_im,
+    step_re,  // the delay of one fine step at each position
+    step_im,
+    delay_re,  // the delay of the phase last written
+    delay_im,
+    work_re,  // the spectrum to invert, then the phases
+    work_im,
+    count
+  };
+
+  explicit line_arrays(std::size_t length)
+      : length_(length), storage_(std::make_unique_for_overwrite<double[]>(count * stride())) {}
+
+  std::size_t length() const { return length_; }
+  double* operator[](name a) { return storage_.get() + a * stride(); }
+  const double* operator[](name a) const { return storage_.get() + a * stride(); }
+  std::span<double> span(name a) { return {(*this)[a], length_}; }
+
+ private:
+  static constexpr std::size_t stagger = 64;
+  std::size_t stride() const { return length_ + stagger; }
+
+  std::size_t length_;
+  std::unique_ptr<double[]> storage_;
 };
 
-padded_spectrum spectrum_of(std::span<const double> record, const fourier_transform& transform,
-                            std::size_t factor) {
-  const std::size_t length = transform.size();
-  padded_spectrum s{std::vector<double>(length, 0.0), std::vector<double>(length, 0.0),
-                    std::make_unique_for_overwrite<double[]>(length),
-                    std::make_unique_for_overwrite<double[]>(length)};
-  std::copy(record.begin(), record.end(), s.re.begin());
-  transform.forward_to_reversed(s.re, s.im);
+// The spectrum over N of the record padded with zeros, and at each position
+// the delay of one fine step, exp(2 pi i k' / (factor N)) with k' = k or
+// k - N, whichever is nearer zero. Positions 0 and 1 hold the mean and the
+// Nyquist line, whose delays are real and set apart.
+void transform_record(std::span<const double> record, const fourier_transform& transform,
+                      std::size_t factor, line_arrays& a) {
+  using enum line_arrays::name;
+  const std::size_t length = a.length();
+  std::fill(std::copy(record.begin(), record.end(), a[spectrum_re]), a[spectrum_re] + length, 0.0);
+  std::fill(a[spectrum_im], a[spectrum_im] + length, 0.0);
+  transform.forward_to_reversed(a.span(spectrum_re), a.span(spectrum_im));
   const double scale = 1.0 / static_cast<double>(length);  // a power of two: exact
   for (std::size_t p = 0; p < length; ++p) {
-    s.re[p] *= scale;
-    s.im[p] *= scale;
+    a[spectrum_re][p] *= scale;
+    a[spectrum_im][p] *= scale;
   }
   const std::size_t half = length / 2;
   const phase_table phase(factor * length, half);
-  for (std::size_t p = 0; p < 2; ++p) {  // written over before the inverse transform
-    s.step_re[p] = 1.0;
-    s.step_im[p] = 0.0;
+  for (std::size_t p = 0; p < 2; ++p) {
+    a[step_re][p] = 1.0;
+    a[step_im][p] = 0.0;
   }
   for (std::size_t p = 2; p < length; ++p) {
     const std::size_t k = transform.reversed(p);
     if (k < half) {
-      phase.at(k, s.step_re[p], s.step_im[p]);
+      phase.at(k, a[step_re][p], a[step_im][p]);
     } else {
-      phase.at(length - k, s.step_re[p], s.step_im[p]);
-      s.step_im[p] = -s.step_im[p];
+      phase.at(length - k, a[step_re][p], a[step_im][p]);
+      a[step_im][p] = -a[step_im][p];
     }
   }
-  return s;
+  std::fill(a[delay_re], a[delay_re] + length, 1.0);
+  std::fill(a[delay_im], a[delay_im] + length, 0.0);
 }
 
 // Advances the running delay d by one fine step (two when `pair`) and writes
 // the spectrum to invert: X d for one phase, X (d_r + i d_s) for two.
-[[gnu::always_inline]] inline void delay_lines(const padded_spectrum& s, double* d_re, double* d_im,
-                                               double* y_re, double* y_im, bool pair) {
-  const std::size_t length = s.re.size();
-  for (std::size_t p = 0; p < length; p += 4) {
-    const lanes4 b_re = load4(s.step_re.get() + p), b_im = load4(s.step_im.get() + p);
-    const lanes4 d0_re = load4(d_re + p), d0_im = load4(d_im + p);
-    lanes4 r_re = d0_re * b_re - d0_im * b_im;
-    lanes4 r_im = d0_re * b_im + d0_im * b_re;
+[[gnu::always_inline]] inline void delay_lines(line_arrays& a, bool pair) {
+  using enum line_arrays::name;
+  const double *x_re = a[spectrum_re], *x_im = a[spectrum_im];
+  const double *b_re = a[step_re], *b_im = a[step_im];
+  double *d_re = a[delay_re], *d_im = a[delay_im];
+  double *y_re = a[work_re], *y_im = a[work_im];
+  for (std::size_t p = 0; p < a.length(); p += 4) {
+    const lanes4 br = load4(b_re + p), bi = load4(b_im + p);
+    const lanes4 dr = load4(d_re + p), di = load4(d_im + p);
+    lanes4 r_re = dr * br - di * bi;
+    lanes4 r_im = dr * bi + di * br;
     lanes4 c_re = r_re, c_im = r_im;
     if (pair) {
-      const lanes4 s_re = r_re * b_re - r_im * b_im;
-      const lanes4 s_im = r_re * b_im + r_im * b_re;
+      const lanes4 s_re = r_re * br - r_im * bi;
+      const lanes4 s_im = r_re * bi + r_im * br;
       c_re = r_re - s_im;
       c_im = r_im + s_re;
       r_re = s_re;
@@ -115,73 +149,51 @@ padded_spectrum spectrum_of(std::span<const double> record, const fourier_transf
     }
     store4(d_re + p, r_re);
     store4(d_im + p, r_im);
-    const lanes4 x_re = load4(s.re.data() + p), x_im = load4(s.im.data() + p);
-    store4(y_re + p, x_re * c_re - x_im * c_im);
-    store4(y_im + p, x_re * c_im + x_im * c_re);
+    const lanes4 xr = load4(x_re + p), xi = load4(x_im + p);
+    store4(y_re + p, xr * c_re - xi * c_im);
+    store4(y_im + p, xr * c_im + xi * c_re);
   }
 }
 
-void delay_lines_baseline(const padded_spectrum& s, double* d_re, double* d_im, double* y_re,
-                          double* y_im, bool pair) {
-  delay_lines(s, d_re, d_im, y_re, y_im, pair);
+void delay_lines_baseline(line_arrays& a, bool pair) {
+  delay_lines(a, pair);
 }
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void delay_lines_avx2(const padded_spectrum& s, double* d_re, double* d_im,
-                                              double* y_re, double* y_im, bool pair) {
-  delay_lines(s, d_re, d_im, y_re, y_im, pair);
+[[gnu::target("avx2")]] void delay_lines_avx2(line_arrays& a, bool pair) {
+  delay_lines(a, pair);
 }
 #endif
 
-// The phases r and r + 1 (or r alone) of every step, each inverse transform
-// carrying two real signals.
-class phase_writer {
- public:
-  phase_writer(const padded_spectrum& s, const fourier_transform& transform, std::size_t factor,
-               simd_path path)
-      : s_(s),
-        transform_(transform),
-        factor_(factor),
-        wide_(path == simd_path::avx2 && runs_on_this_machine(path)),
-        d_re_(s.re.size(), 1.0),
-        d_im_(s.re.size(), 0.0),
-        y_re_(std::make_unique_for_overwrite<double[]>(s.re.size())),
-        y_im_(std::make_unique_for_overwrite<double[]>(s.re.size())) {}
+double nyquist_delay(std::size_t r, std::size_t factor) {
+  return std::cos(std::numbers::pi * static_cast<double>(r) / static_cast<double>(factor));
+}
 
-  void write(std::size_t r, bool pair, std::size_t steps, std::span<double> out) {
+// Writes phases r and r + 1 (or r alone) of every step into out: the two real
+// signals travel as the real and imaginary parts of one inverse transform.
+void write_phases(line_arrays& a, const fourier_transform& transform, std::size_t r, bool pair,
+                  std::size_t factor, bool wide, std::span<double> out) {
+  using enum line_arrays::name;
 #if defined(__x86_64__)
-    if (wide_)
-      delay_lines_avx2(s_, d_re_.data(), d_im_.data(), y_re_.get(), y_im_.get(), pair);
-    else
+  if (wide)
+    delay_lines_avx2(a, pair);
+  else
 #endif
-      delay_lines_baseline(s_, d_re_.data(), d_im_.data(), y_re_.get(), y_im_.get(), pair);
-    // The mean is not delayed; the Nyquist line is shared equally by +N/2
-    // and -N/2, so its delay turns into a cosine.
-    y_re_[0] = s_.re[0];
-    y_im_[0] = pair ? s_.re[0] : 0.0;
-    y_re_[1] = s_.re[1] * nyquist_delay(r);
-    y_im_[1] = pair ? s_.re[1] * nyquist_delay(r + 1) : 0.0;
-    const std::size_t length = s_.re.size();
-    transform_.inverse_from_reversed(std::span(y_re_.get(), length),
-                                     std::span(y_im_.get(), length));
-    for (std::size_t j = 0; j < steps; ++j) {
-      out[j * factor_ + r] = y_re_[j];
-      if (pair) out[j * factor_ + r + 1] = y_im_[j];
-    }
+    delay_lines_baseline(a, pair);
+  // The mean is not delayed; the Nyquist line is shared equally by +N/2 and
+  // -N/2, so its delay turns into a cosine.
+  const double mean = a[spectrum_re][0], nyquist = a[spectrum_re][1];
+  a[work_re][0] = mean;
+  a[work_im][0] = pair ? mean : 0.0;
+  a[work_re][1] = nyquist * nyquist_delay(r, factor);
+  a[work_im][1] = pair ? nyquist * nyquist_delay(r + 1, factor) : 0.0;
+  transform.inverse_from_reversed(a.span(work_re), a.span(work_im));
+  const std::size_t steps = (out.size() - 1) / factor;
+  for (std::size_t j = 0; j < steps; ++j) {
+    out[j * factor + r] = a[work_re][j];
+    if (pair) out[j * factor + r + 1] = a[work_im][j];
   }
-
- private:
-  double nyquist_delay(std::size_t r) const {
-    return std::cos(std::numbers::pi * static_cast<double>(r) / static_cast<double>(factor_));
-  }
-
-  const padded_spectrum& s_;
-  const fourier_transform& transform_;
-  std::size_t factor_;
-  bool wide_;
-  std::vector<double> d_re_, d_im_;        // the delay of the phase last written
-  std::unique_ptr<double[]> y_re_, y_im_;  // written whole before each read
-};
+}
 
 }  // namespace
 
@@ -197,9 +209,10 @@ std::vector<double> band_limited_interpolation(std::span<const double> record, i
   for (std::size_t j = 0; j < record.size(); ++j) out[j * f] = record[j];
 
   const fourier_transform transform(std::bit_ceil(2 * record.size()), path);
-  const padded_spectrum s = spectrum_of(record, transform, f);
-  phase_writer writer(s, transform, f, path);
-  for (std::size_t r = 1; r < f; r += 2) writer.write(r, r + 1 < f, steps, out);
+  line_arrays a(transform.size());
+  transform_record(record, transform, f, a);
+  const bool wide = path == simd_path::avx2 && runs_on_this_machine(path);
+  for (std::size_t r = 1; r < f; r += 2) write_phases(a, transform, r, r + 1 < f, f, wide, out);
   return out;
 }
 

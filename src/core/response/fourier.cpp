@@ -7,6 +7,7 @@
 // of the circle, so the table is exactly symmetric.
 #include "core/response/fourier.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -229,21 +230,56 @@ template <bool from_natural>
   }
 }
 
+// A transform of many lines is bound by memory traffic, not arithmetic: the
+// stages run depth first, those of the largest blocks over the whole array,
+// then every block that fits the level-2 cache through its own stages, and
+// within it every block that fits the level-1 cache. Each butterfly sees the
+// same operands in the same order as stage by stage over the whole array.
+constexpr std::size_t level2_lines = 16384;  // 256 kB of real and imaginary parts
+constexpr std::size_t level1_lines = 1024;   // 16 kB
+
+// The radix-4 stages of a transform of `lines` whose blocks of 4q lines are
+// larger than `above` and at most `up_to`, over [0, n), largest first or
+// smallest first.
+template <bool from_natural>
+[[gnu::always_inline]] inline void stages_between(double* re, double* im, std::size_t n,
+                                                  std::size_t lines, std::size_t above,
+                                                  std::size_t up_to, const double* table) {
+  const std::size_t smallest_q = std::countr_zero(lines) % 2 == 1 ? 2 : 1;
+  const auto in_band = [&](std::size_t q) { return 4 * q > above && 4 * q <= up_to; };
+  if constexpr (from_natural) {
+    for (std::size_t q = lines / 4; q >= smallest_q; q /= 4)
+      if (in_band(q)) radix4_stage<true>(re, im, n, q, table + stage_offset(q));
+  } else {
+    for (std::size_t q = smallest_q; 4 * q <= lines; q *= 4)
+      if (in_band(q)) radix4_stage<false>(re, im, n, q, table + stage_offset(q));
+  }
+}
+
 [[gnu::always_inline]] inline void run_decimation_in_frequency(double* re, double* im,
                                                                std::size_t n, const double* table) {
-  std::size_t q = n / 4;
-  for (; q >= 1; q /= 4) radix4_stage<true>(re, im, n, q, table + stage_offset(q));
-  if (std::countr_zero(n) % 2 == 1) unit_stage(re, im, n);
+  const std::size_t l2 = std::min(n, level2_lines), l1 = std::min(n, level1_lines);
+  stages_between<true>(re, im, n, n, level2_lines, n, table);
+  for (std::size_t s2 = 0; s2 < n; s2 += l2) {
+    stages_between<true>(re + s2, im + s2, l2, n, level1_lines, level2_lines, table);
+    for (std::size_t s1 = s2; s1 < s2 + l2; s1 += l1) {
+      stages_between<true>(re + s1, im + s1, l1, n, 0, level1_lines, table);
+      if (std::countr_zero(n) % 2 == 1) unit_stage(re + s1, im + s1, l1);
+    }
+  }
 }
 
 [[gnu::always_inline]] inline void run_decimation_in_time(double* re, double* im, std::size_t n,
                                                           const double* table) {
-  std::size_t q = 1;
-  if (std::countr_zero(n) % 2 == 1) {
-    unit_stage(re, im, n);
-    q = 2;
+  const std::size_t l2 = std::min(n, level2_lines), l1 = std::min(n, level1_lines);
+  for (std::size_t s2 = 0; s2 < n; s2 += l2) {
+    for (std::size_t s1 = s2; s1 < s2 + l2; s1 += l1) {
+      if (std::countr_zero(n) % 2 == 1) unit_stage(re + s1, im + s1, l1);
+      stages_between<false>(re + s1, im + s1, l1, n, 0, level1_lines, table);
+    }
+    stages_between<false>(re + s2, im + s2, l2, n, level1_lines, level2_lines, table);
   }
-  for (; 4 * q <= n; q *= 4) radix4_stage<false>(re, im, n, q, table + stage_offset(q));
+  stages_between<false>(re, im, n, n, level2_lines, n, table);
 }
 
 void decimation_in_frequency_baseline(double* re, double* im, std::size_t n, const double* table) {

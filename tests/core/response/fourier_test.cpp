@@ -66,6 +66,37 @@ TEST(FourierTransform, MatchesDirectSumInBothDirections) {
   }
 }
 
+TEST(FourierTransform, LongLengthsTurnToneIntoSingleLine) {
+  // Lengths whose stages run in cache-sized blocks, with log2 n odd and even:
+  // exp(2 pi i m j / n) under the inverse, and its conjugate under the
+  // forward transform, have the one line n at n - m.
+  for (std::size_t n : {16384u, 32768u, 65536u, 131072u}) {
+    const fourier_transform transform(n);
+    for (std::size_t m : {std::size_t{1}, n / 2 + 3, n - 977}) {
+      spectrum x{std::vector<double>(n), std::vector<double>(n)};
+      for (std::size_t j = 0; j < n; ++j) {
+        const long double angle = 2.0L * std::numbers::pi_v<long double> *
+                                  static_cast<long double>((j * m) % n) /
+                                  static_cast<long double>(n);
+        x.re[j] = static_cast<double>(std::cos(angle));
+        x.im[j] = static_cast<double>(std::sin(angle));
+      }
+      spectrum back = x;
+      for (std::size_t j = 0; j < n; ++j) back.im[j] = -back.im[j];
+      transform.inverse(x.re, x.im);
+      transform.forward(back.re, back.im);
+      const std::size_t line = n - m;
+      for (std::size_t k = 0; k < n; ++k) {
+        const double want = k == line ? static_cast<double>(n) : 0.0;
+        ASSERT_NEAR(x.re[k], want, 1e-9) << n << " points, tone " << m << ", line " << k;
+        ASSERT_NEAR(x.im[k], 0.0, 1e-9) << n << " points, tone " << m << ", line " << k;
+        ASSERT_NEAR(back.re[k], want, 1e-9) << n << " points, tone " << m << ", line " << k;
+        ASSERT_NEAR(back.im[k], 0.0, 1e-9) << n << " points, tone " << m << ", line " << k;
+      }
+    }
+  }
+}
+
 TEST(FourierTransform, InverseOfForwardIsLengthTimesSignal) {
   const std::size_t n = 65536;
   const spectrum x = random_signal(n, 99);

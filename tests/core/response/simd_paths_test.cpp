@@ -53,7 +53,7 @@ TEST(SimdPaths, GroupingNeverChangesAnOscillatorsPeak) {
 
 TEST(SimdPaths, TransformGivesSameBitsOnEveryPath) {
   skip_without_avx2();
-  for (std::size_t n = 1; n <= 4096; n *= 2) {
+  for (std::size_t n = 1; n <= 65536; n *= 2) {  // up to blocks of either cache
     const auto re = testing::uniform_noise(n, static_cast<std::uint32_t>(n));
     const auto im = testing::uniform_noise(n, static_cast<std::uint32_t>(n + 1));
     auto base_re = re, base_im = im, wide_re = re, wide_im = im;
