@@ -17,7 +17,7 @@
 #include <string>
 
 #include "core/response/fourier.hpp"
-#include "core/response/lanes4.hpp"
+#include "core/response/lanes.hpp"
 
 namespace sitewave::response {
 
@@ -127,41 +127,42 @@ void transform_record(std::span<const double> record, const fourier_transform& t
 
 // Advances the running delay d by one fine step (two when `pair`) and writes
 // the spectrum to invert: X d for one phase, X (d_r + i d_s) for two.
+template <class V>
 [[gnu::always_inline]] inline void delay_lines(line_arrays& a, bool pair) {
   using enum line_arrays::name;
   const double *x_re = a[spectrum_re], *x_im = a[spectrum_im];
   const double *b_re = a[step_re], *b_im = a[step_im];
   double *d_re = a[delay_re], *d_im = a[delay_im];
   double *y_re = a[work_re], *y_im = a[work_im];
-  for (std::size_t p = 0; p < a.length(); p += 4) {
-    const lanes4 br = load4(b_re + p), bi = load4(b_im + p);
-    const lanes4 dr = load4(d_re + p), di = load4(d_im + p);
-    lanes4 r_re = dr * br - di * bi;
-    lanes4 r_im = dr * bi + di * br;
-    lanes4 c_re = r_re, c_im = r_im;
+  for (std::size_t p = 0; p < a.length(); p += width_of<V>) {
+    const V br = load_lanes<V>(b_re + p), bi = load_lanes<V>(b_im + p);
+    const V dr = load_lanes<V>(d_re + p), di = load_lanes<V>(d_im + p);
+    V r_re = dr * br - di * bi;
+    V r_im = dr * bi + di * br;
+    V c_re = r_re, c_im = r_im;
     if (pair) {
-      const lanes4 s_re = r_re * br - r_im * bi;
-      const lanes4 s_im = r_re * bi + r_im * br;
+      const V s_re = r_re * br - r_im * bi;
+      const V s_im = r_re * bi + r_im * br;
       c_re = r_re - s_im;
       c_im = r_im + s_re;
       r_re = s_re;
       r_im = s_im;
     }
-    store4(d_re + p, r_re);
-    store4(d_im + p, r_im);
-    const lanes4 xr = load4(x_re + p), xi = load4(x_im + p);
-    store4(y_re + p, xr * c_re - xi * c_im);
-    store4(y_im + p, xr * c_im + xi * c_re);
+    store_lanes(d_re + p, r_re);
+    store_lanes(d_im + p, r_im);
+    const V xr = load_lanes<V>(x_re + p), xi = load_lanes<V>(x_im + p);
+    store_lanes(y_re + p, xr * c_re - xi * c_im);
+    store_lanes(y_im + p, xr * c_im + xi * c_re);
   }
 }
 
 void delay_lines_baseline(line_arrays& a, bool pair) {
-  delay_lines(a, pair);
+  delay_lines<lanes2>(a, pair);
 }
 
 #if defined(__x86_64__)
 [[gnu::target("avx2")]] void delay_lines_avx2(line_arrays& a, bool pair) {
-  delay_lines(a, pair);
+  delay_lines<lanes4>(a, pair);
 }
 #endif
 

@@ -1,6 +1,6 @@
 // Radix-4 stages (a radix-2 one where log2 n is odd) on separate real and
-// imaginary parts, so that four neighbouring butterflies share one vector
-// load of each operand: decimation in frequency from natural to bit-reversed
+// imaginary parts, so that neighbouring butterflies share one vector load of
+// each operand: decimation in frequency from natural to bit-reversed
 // order, decimation in time back. Each radix-4 stage stores its quarters in
 // the order two radix-2 stages would, so the spectrum comes out bit-reversed
 // whatever mix of stages the length takes. The twiddles come from one octant
@@ -18,7 +18,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "core/response/lanes4.hpp"
+#include "core/response/lanes.hpp"
 
 namespace sitewave::response {
 
@@ -74,8 +74,9 @@ void bit_reverse(std::span<double> re, std::span<double> im) {
   }
 }
 
-// The transform's operations over one value (double) or four neighbours
-// (lanes4), on the real and imaginary parts at re[i], im[i].
+// The transform's operations over one value (double) or neighbours side by
+// side in a vector (lanes2, lanes4), on the real and imaginary parts at
+// re[i], im[i].
 template <class T>
 struct cvalue {
   T re, im;
@@ -86,7 +87,7 @@ template <class T>
   if constexpr (std::is_same_v<T, double>)
     return *p;
   else
-    return load4(p);
+    return load_lanes<T>(p);
 }
 
 template <class T>
@@ -94,7 +95,7 @@ template <class T>
   if constexpr (std::is_same_v<T, double>)
     *p = v;
   else
-    store4(p, v);
+    store_lanes(p, v);
 }
 
 template <class T>
@@ -184,10 +185,10 @@ template <class T, bool unit_twiddles>
   store_c(re, im, j + 3 * q, sub(t1, t3));
 }
 
-// One radix-4 stage over all blocks of 4q values. Four butterflies at a time
-// where a block has them side by side; the stage of q = 1, whose twiddles are
-// all 1, without multiplications.
-template <bool from_natural>
+// One radix-4 stage over all blocks of 4q values. A vector of butterflies at
+// a time where a block has them side by side; the stage of q = 1, whose
+// twiddles are all 1, without multiplications.
+template <bool from_natural, class V>
 [[gnu::always_inline]] inline void radix4_stage(double* re, double* im, std::size_t n,
                                                 std::size_t q, const double* w) {
   for (std::size_t s = 0; s < n; s += 4 * q) {
@@ -202,12 +203,12 @@ template <bool from_natural>
       continue;
     }
     std::size_t j = 0;
-    for (; j + 4 <= q; j += 4) {
-      const twiddles<lanes4> t = twiddles_at<lanes4>(w, q, j);
+    for (; j + width_of<V> <= q; j += width_of<V>) {
+      const twiddles<V> t = twiddles_at<V>(w, q, j);
       if constexpr (from_natural)
-        split_quarters<lanes4, false>(br, bi, q, j, t);
+        split_quarters<V, false>(br, bi, q, j, t);
       else
-        join_quarters<lanes4, false>(br, bi, q, j, t);
+        join_quarters<V, false>(br, bi, q, j, t);
     }
     for (; j < q; ++j) {
       const twiddles<double> t = twiddles_at<double>(w, q, j);
@@ -241,7 +242,7 @@ constexpr std::size_t level1_lines = 1024;   // 16 kB
 // The radix-4 stages of a transform of `lines` whose blocks of 4q lines are
 // larger than `above` and at most `up_to`, over [0, n), largest first or
 // smallest first.
-template <bool from_natural>
+template <bool from_natural, class V>
 [[gnu::always_inline]] inline void stages_between(double* re, double* im, std::size_t n,
                                                   std::size_t lines, std::size_t above,
                                                   std::size_t up_to, const double* table) {
@@ -249,56 +250,58 @@ template <bool from_natural>
   const auto in_band = [&](std::size_t q) { return 4 * q > above && 4 * q <= up_to; };
   if constexpr (from_natural) {
     for (std::size_t q = lines / 4; q >= smallest_q; q /= 4)
-      if (in_band(q)) radix4_stage<true>(re, im, n, q, table + stage_offset(q));
+      if (in_band(q)) radix4_stage<true, V>(re, im, n, q, table + stage_offset(q));
   } else {
     for (std::size_t q = smallest_q; 4 * q <= lines; q *= 4)
-      if (in_band(q)) radix4_stage<false>(re, im, n, q, table + stage_offset(q));
+      if (in_band(q)) radix4_stage<false, V>(re, im, n, q, table + stage_offset(q));
   }
 }
 
+template <class V>
 [[gnu::always_inline]] inline void run_decimation_in_frequency(double* re, double* im,
                                                                std::size_t n, const double* table) {
   const std::size_t l2 = std::min(n, level2_lines), l1 = std::min(n, level1_lines);
-  stages_between<true>(re, im, n, n, level2_lines, n, table);
+  stages_between<true, V>(re, im, n, n, level2_lines, n, table);
   for (std::size_t s2 = 0; s2 < n; s2 += l2) {
-    stages_between<true>(re + s2, im + s2, l2, n, level1_lines, level2_lines, table);
+    stages_between<true, V>(re + s2, im + s2, l2, n, level1_lines, level2_lines, table);
     for (std::size_t s1 = s2; s1 < s2 + l2; s1 += l1) {
-      stages_between<true>(re + s1, im + s1, l1, n, 0, level1_lines, table);
+      stages_between<true, V>(re + s1, im + s1, l1, n, 0, level1_lines, table);
       if (std::countr_zero(n) % 2 == 1) unit_stage(re + s1, im + s1, l1);
     }
   }
 }
 
+template <class V>
 [[gnu::always_inline]] inline void run_decimation_in_time(double* re, double* im, std::size_t n,
                                                           const double* table) {
   const std::size_t l2 = std::min(n, level2_lines), l1 = std::min(n, level1_lines);
   for (std::size_t s2 = 0; s2 < n; s2 += l2) {
     for (std::size_t s1 = s2; s1 < s2 + l2; s1 += l1) {
       if (std::countr_zero(n) % 2 == 1) unit_stage(re + s1, im + s1, l1);
-      stages_between<false>(re + s1, im + s1, l1, n, 0, level1_lines, table);
+      stages_between<false, V>(re + s1, im + s1, l1, n, 0, level1_lines, table);
     }
-    stages_between<false>(re + s2, im + s2, l2, n, level1_lines, level2_lines, table);
+    stages_between<false, V>(re + s2, im + s2, l2, n, level1_lines, level2_lines, table);
   }
-  stages_between<false>(re, im, n, n, level2_lines, n, table);
+  stages_between<false, V>(re, im, n, n, level2_lines, n, table);
 }
 
 void decimation_in_frequency_baseline(double* re, double* im, std::size_t n, const double* table) {
-  run_decimation_in_frequency(re, im, n, table);
+  run_decimation_in_frequency<lanes2>(re, im, n, table);
 }
 
 void decimation_in_time_baseline(double* re, double* im, std::size_t n, const double* table) {
-  run_decimation_in_time(re, im, n, table);
+  run_decimation_in_time<lanes2>(re, im, n, table);
 }
 
 #if defined(__x86_64__)
 [[gnu::target("avx2")]] void decimation_in_frequency_avx2(double* re, double* im, std::size_t n,
                                                           const double* table) {
-  run_decimation_in_frequency(re, im, n, table);
+  run_decimation_in_frequency<lanes4>(re, im, n, table);
 }
 
 [[gnu::target("avx2")]] void decimation_in_time_avx2(double* re, double* im, std::size_t n,
                                                      const double* table) {
-  run_decimation_in_time(re, im, n, table);
+  run_decimation_in_time<lanes4>(re, im, n, table);
 }
 #endif
 

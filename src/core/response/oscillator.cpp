@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <numbers>
 
-#include "core/response/lanes4.hpp"
+#include "core/response/lanes.hpp"
 
 namespace sitewave::response {
 
@@ -88,17 +88,18 @@ double free_vibration_peak(double p, double q, double damping) {
   return std::max(std::abs(p), std::abs(swing));
 }
 
-// Oscillators stepped side by side, four to a vector: each step of one is a
+// Oscillators stepped side by side, two or four to a vector: each step of one is a
 // short chain of dependent multiply-adds, so several independent chains keep
 // the arithmetic units busy. Each lane's arithmetic is its own and in the
 // same order on every path, so neither the grouping nor the vector width
 // changes a result. Lanes beyond the group have no coefficients and stay at
 // rest.
-template <std::size_t vectors>
+template <class V, std::size_t vectors>
 [[gnu::always_inline]] inline void run_lanes(std::span<const double> record,
                                              std::span<const oscillator> group,
                                              std::span<double> peaks) {
-  constexpr std::size_t lanes = 4 * vectors;
+  constexpr std::size_t width = width_of<V>;
+  constexpr std::size_t lanes = width * vectors;
   struct lane_values {
     double e_pp[lanes] = {}, e_pq[lanes] = {}, e_qp[lanes] = {}, e_qq[lanes] = {};
     double c_p[lanes] = {}, c_q[lanes] = {}, g1_p[lanes] = {}, g1_q[lanes] = {};
@@ -114,82 +115,83 @@ template <std::size_t vectors>
     v.g1_p[i] = o.g1_p;
     v.g1_q[i] = o.g1_q;
   }
-  lanes4 e_pp[vectors], e_pq[vectors], e_qp[vectors], e_qq[vectors];
-  lanes4 c_p[vectors], c_q[vectors], g1_p[vectors], g1_q[vectors];
+  V e_pp[vectors], e_pq[vectors], e_qp[vectors], e_qq[vectors];
+  V c_p[vectors], c_q[vectors], g1_p[vectors], g1_q[vectors];
   for (std::size_t k = 0; k < vectors; ++k) {
-    e_pp[k] = load4(v.e_pp + 4 * k);
-    e_pq[k] = load4(v.e_pq + 4 * k);
-    e_qp[k] = load4(v.e_qp + 4 * k);
-    e_qq[k] = load4(v.e_qq + 4 * k);
-    c_p[k] = load4(v.c_p + 4 * k);
-    c_q[k] = load4(v.c_q + 4 * k);
-    g1_p[k] = load4(v.g1_p + 4 * k);
-    g1_q[k] = load4(v.g1_q + 4 * k);
+    e_pp[k] = load_lanes<V>(v.e_pp + width * k);
+    e_pq[k] = load_lanes<V>(v.e_pq + width * k);
+    e_qp[k] = load_lanes<V>(v.e_qp + width * k);
+    e_qq[k] = load_lanes<V>(v.e_qq + width * k);
+    c_p[k] = load_lanes<V>(v.c_p + width * k);
+    c_q[k] = load_lanes<V>(v.c_q + width * k);
+    g1_p[k] = load_lanes<V>(v.g1_p + width * k);
+    g1_q[k] = load_lanes<V>(v.g1_q + width * k);
   }
 
   // At rest at the first sample: y = -g1 a(0).
   const double first = record.empty() ? 0.0 : record[0];
-  lanes4 y_p[vectors], y_q[vectors], top[vectors] = {};
+  V y_p[vectors], y_q[vectors], top[vectors] = {};
   for (std::size_t k = 0; k < vectors; ++k) {
-    y_p[k] = -(g1_p[k] * splat4(first));
-    y_q[k] = -(g1_q[k] * splat4(first));
+    y_p[k] = -(g1_p[k] * splat<V>(first));
+    y_q[k] = -(g1_q[k] * splat<V>(first));
   }
-  lanes4 a0 = splat4(first);
+  V a0 = splat<V>(first);
   for (std::size_t i = 0; i + 1 < record.size(); ++i) {
-    const lanes4 a1 = splat4(record[i + 1]);
+    const V a1 = splat<V>(record[i + 1]);
 #pragma GCC unroll 4
     for (std::size_t k = 0; k < vectors; ++k) {
-      const lanes4 next_p = (e_pp[k] * y_p[k] + e_pq[k] * y_q[k]) + c_p[k] * a0;
-      const lanes4 next_q = (e_qp[k] * y_p[k] + e_qq[k] * y_q[k]) + c_q[k] * a0;
+      const V next_p = (e_pp[k] * y_p[k] + e_pq[k] * y_q[k]) + c_p[k] * a0;
+      const V next_q = (e_qp[k] * y_p[k] + e_qq[k] * y_q[k]) + c_q[k] * a0;
       y_p[k] = next_p;
       y_q[k] = next_q;
-      top[k] = larger4(top[k], magnitude4(next_p + g1_p[k] * a1));
+      top[k] = larger(top[k], magnitude(next_p + g1_p[k] * a1));
     }
     a0 = a1;
   }
 
-  const lanes4 last = splat4(record.empty() ? 0.0 : record.back());
+  const V last = splat<V>(record.empty() ? 0.0 : record.back());
   double end_p[lanes], end_q[lanes], end_top[lanes];
   for (std::size_t k = 0; k < vectors; ++k) {
-    store4(end_p + 4 * k, y_p[k] + g1_p[k] * last);
-    store4(end_q + 4 * k, y_q[k] + g1_q[k] * last);
-    store4(end_top + 4 * k, top[k]);
+    store_lanes(end_p + width * k, y_p[k] + g1_p[k] * last);
+    store_lanes(end_q + width * k, y_q[k] + g1_q[k] * last);
+    store_lanes(end_top + width * k, top[k]);
   }
   for (std::size_t i = 0; i < group.size(); ++i)
     peaks[i] = std::max(end_top[i], free_vibration_peak(end_p[i], end_q[i], group[i].damping));
 }
 
-// Three vectors side by side fill the sixteen registers of either path; a
-// remainder takes as few vectors as hold it, since idle lanes cost as much
-// as busy ones.
-constexpr std::size_t widest_run = 12;
-
+// As many oscillators side by side as sixteen vector registers hold with
+// their states: three vectors of the path's width. A remainder takes as few
+// vectors as hold it, since idle lanes cost as much as busy ones.
+template <class V>
 [[gnu::always_inline]] inline void run_bank(std::span<const double> record,
                                             std::span<const oscillator> bank,
                                             std::span<double> peaks) {
+  constexpr std::size_t width = width_of<V>;
+  constexpr std::size_t widest_run = 3 * width;
   for (std::size_t first = 0; first < bank.size(); first += widest_run) {
     const std::size_t count = std::min(widest_run, bank.size() - first);
     const auto group = bank.subspan(first, count);
     const auto out = peaks.subspan(first, count);
-    if (count > 8)
-      run_lanes<3>(record, group, out);
-    else if (count > 4)
-      run_lanes<2>(record, group, out);
+    if (count > 2 * width)
+      run_lanes<V, 3>(record, group, out);
+    else if (count > width)
+      run_lanes<V, 2>(record, group, out);
     else
-      run_lanes<1>(record, group, out);
+      run_lanes<V, 1>(record, group, out);
   }
 }
 
 void run_bank_baseline(std::span<const double> record, std::span<const oscillator> bank,
                        std::span<double> peaks) {
-  run_bank(record, bank, peaks);
+  run_bank<lanes2>(record, bank, peaks);
 }
 
 #if defined(__x86_64__)
 [[gnu::target("avx2")]] void run_bank_avx2(std::span<const double> record,
                                            std::span<const oscillator> bank,
                                            std::span<double> peaks) {
-  run_bank(record, bank, peaks);
+  run_bank<lanes4>(record, bank, peaks);
 }
 #endif
 
