@@ -112,8 +112,13 @@ void transform_record(std::span<const double> record, const fourier_transform& t
     a[step_re][p] = 1.0;
     a[step_im][p] = 0.0;
   }
-  for (std::size_t p = 2; p < length; ++p) {
-    const std::size_t k = transform.reversed(p);
+  // k runs through the lines held at positions 1, 2, 3, ..., the bit
+  // reversals of the positions, counted up from the top bit.
+  for (std::size_t p = 1, k = 0; p < length; ++p) {
+    std::size_t bit = half;
+    for (; (k & bit) != 0; bit >>= 1) k ^= bit;
+    k |= bit;
+    if (p < 2) continue;
     if (k < half) {
       phase.at(k, a[step_re][p], a[step_im][p]);
     } else {
@@ -198,22 +203,34 @@ void write_phases(line_arrays& a, const fourier_transform& transform, std::size_
 
 }  // namespace
 
-std::vector<double> band_limited_interpolation(std::span<const double> record, int factor,
-                                               simd_path path) {
+void band_limited_interpolation(std::span<const double> record, int factor, std::span<double> out,
+                                simd_path path) {
   if (factor < 1)
     throw std::invalid_argument("interpolation factor " + std::to_string(factor) + " is below 1");
   const auto f = static_cast<std::size_t>(factor);
-  if (record.size() < 2 || f == 1) return {record.begin(), record.end()};
-
-  const std::size_t steps = record.size() - 1;
-  std::vector<double> out(steps * f + 1);
+  const std::size_t wanted = record.empty() ? 0 : (record.size() - 1) * f + 1;
+  if (out.size() != wanted)
+    throw std::invalid_argument(std::to_string(record.size()) + " samples interpolated " +
+                                std::to_string(factor) + " times finer give " +
+                                std::to_string(wanted) + " values, not " +
+                                std::to_string(out.size()));
   for (std::size_t j = 0; j < record.size(); ++j) out[j * f] = record[j];
+  if (record.size() < 2 || f == 1) return;
 
   const fourier_transform transform(std::bit_ceil(2 * record.size()), path);
   line_arrays a(transform.size());
   transform_record(record, transform, f, a);
   const bool wide = path == simd_path::avx2 && runs_on_this_machine(path);
   for (std::size_t r = 1; r < f; r += 2) write_phases(a, transform, r, r + 1 < f, f, wide, out);
+}
+
+std::vector<double> band_limited_interpolation(std::span<const double> record, int factor,
+                                               simd_path path) {
+  if (factor < 1)
+    throw std::invalid_argument("interpolation factor " + std::to_string(factor) + " is below 1");
+  std::vector<double> out(
+      record.empty() ? 0 : (record.size() - 1) * static_cast<std::size_t>(factor) + 1);
+  band_limited_interpolation(record, factor, out, path);
   return out;
 }
 

@@ -16,4 +16,8 @@ namespace sitewave::response {
 std::vector<double> band_limited_interpolation(std::span<const double> record, int factor,
                                                simd_path path = fastest_simd_path());
 
+// The same into out, which must hold exactly (n - 1) * factor + 1 values.
+void band_limited_interpolation(std::span<const double> record, int factor, std::span<double> out,
+                                simd_path path = fastest_simd_path());
+
 }  // namespace sitewave::response

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+#include <stdexcept>
 
 #include "core/response/lanes.hpp"
 
@@ -95,7 +96,7 @@ double free_vibration_peak(double p, double q, double damping) {
 // changes a result. Lanes beyond the group have no coefficients and stay at
 // rest.
 template <class V, std::size_t vectors>
-[[gnu::always_inline]] inline void run_lanes(std::span<const double> record,
+[[gnu::always_inline]] inline void run_lanes(std::span<const double> record, std::size_t stride,
                                              std::span<const oscillator> group,
                                              std::span<double> peaks) {
   constexpr std::size_t width = width_of<V>;
@@ -129,6 +130,7 @@ template <class V, std::size_t vectors>
   }
 
   // At rest at the first sample: y = -g1 a(0).
+  const std::size_t samples = record.empty() ? 0 : (record.size() - 1) / stride + 1;
   const double first = record.empty() ? 0.0 : record[0];
   V y_p[vectors], y_q[vectors], top[vectors] = {};
   for (std::size_t k = 0; k < vectors; ++k) {
@@ -136,8 +138,8 @@ template <class V, std::size_t vectors>
     y_q[k] = -(g1_q[k] * splat<V>(first));
   }
   V a0 = splat<V>(first);
-  for (std::size_t i = 0; i + 1 < record.size(); ++i) {
-    const V a1 = splat<V>(record[i + 1]);
+  for (std::size_t i = 1; i < samples; ++i) {
+    const V a1 = splat<V>(record[i * stride]);
 #pragma GCC unroll 4
     for (std::size_t k = 0; k < vectors; ++k) {
       const V next_p = (e_pp[k] * y_p[k] + e_pq[k] * y_q[k]) + c_p[k] * a0;
@@ -149,7 +151,7 @@ template <class V, std::size_t vectors>
     a0 = a1;
   }
 
-  const V last = splat<V>(record.empty() ? 0.0 : record.back());
+  const V last = splat<V>(record.empty() ? 0.0 : record[(samples - 1) * stride]);
   double end_p[lanes], end_q[lanes], end_top[lanes];
   for (std::size_t k = 0; k < vectors; ++k) {
     store_lanes(end_p + width * k, y_p[k] + g1_p[k] * last);
@@ -164,7 +166,7 @@ template <class V, std::size_t vectors>
 // their states: three vectors of the path's width. A remainder takes as few
 // vectors as hold it, since idle lanes cost as much as busy ones.
 template <class V>
-[[gnu::always_inline]] inline void run_bank(std::span<const double> record,
+[[gnu::always_inline]] inline void run_bank(std::span<const double> record, std::size_t stride,
                                             std::span<const oscillator> bank,
                                             std::span<double> peaks) {
   constexpr std::size_t width = width_of<V>;
@@ -174,24 +176,24 @@ template <class V>
     const auto group = bank.subspan(first, count);
     const auto out = peaks.subspan(first, count);
     if (count > 2 * width)
-      run_lanes<V, 3>(record, group, out);
+      run_lanes<V, 3>(record, stride, group, out);
     else if (count > width)
-      run_lanes<V, 2>(record, group, out);
+      run_lanes<V, 2>(record, stride, group, out);
     else
-      run_lanes<V, 1>(record, group, out);
+      run_lanes<V, 1>(record, stride, group, out);
   }
 }
 
-void run_bank_baseline(std::span<const double> record, std::span<const oscillator> bank,
-                       std::span<double> peaks) {
-  run_bank<lanes2>(record, bank, peaks);
+void run_bank_baseline(std::span<const double> record, std::size_t stride,
+                       std::span<const oscillator> bank, std::span<double> peaks) {
+  run_bank<lanes2>(record, stride, bank, peaks);
 }
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void run_bank_avx2(std::span<const double> record,
+[[gnu::target("avx2")]] void run_bank_avx2(std::span<const double> record, std::size_t stride,
                                            std::span<const oscillator> bank,
                                            std::span<double> peaks) {
-  run_bank<lanes4>(record, bank, peaks);
+  run_bank<lanes4>(record, stride, bank, peaks);
 }
 #endif
 
@@ -216,13 +218,20 @@ oscillator make_oscillator(double period, double damping, double step) {
           .damping = damping};
 }
 
-void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,
-                               std::span<double> peaks, simd_path path) {
+void peak_pseudo_accelerations(std::span<const double> record, std::size_t stride,
+                               std::span<const oscillator> bank, std::span<double> peaks,
+                               simd_path path) {
+  if (stride == 0) throw std::invalid_argument("a record read at a stride of 0 never advances");
 #if defined(__x86_64__)
   if (path == simd_path::avx2 && runs_on_this_machine(path))
-    return run_bank_avx2(record, bank, peaks);
+    return run_bank_avx2(record, stride, bank, peaks);
 #endif
-  run_bank_baseline(record, bank, peaks);
+  run_bank_baseline(record, stride, bank, peaks);
+}
+
+void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,
+                               std::span<double> peaks, simd_path path) {
+  peak_pseudo_accelerations(record, 1, bank, peaks, path);
 }
 
 }  // namespace sitewave::response

@@ -3,6 +3,7 @@
 // their pseudo-acceleration over the record and the free vibration after it.
 #pragma once
 
+#include <cstddef>
 #include <span>
 
 #include "core/response/simd_path.hpp"
@@ -30,5 +31,11 @@ oscillator make_oscillator(double period, double damping, double step);
 // baseline.
 void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,
                                std::span<double> peaks, simd_path path = fastest_simd_path());
+
+// The same under every `stride`-th value of record (stride >= 1): a finely
+// interpolated record thinned to a coarser step without a copy.
+void peak_pseudo_accelerations(std::span<const double> record, std::size_t stride,
+                               std::span<const oscillator> bank, std::span<double> peaks,
+                               simd_path path = fastest_simd_path());
 
 }  // namespace sitewave::response

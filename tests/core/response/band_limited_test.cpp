@@ -58,6 +58,17 @@ TEST(BandLimitedInterpolation, FinerInterpolationContainsCoarser) {
   for (std::size_t j = 0; j < by4.size(); ++j) ASSERT_NEAR(by4[j], by16[4 * j], 1e-13) << j;
 }
 
+TEST(BandLimitedInterpolation, WritesIntoStorageOfExactlyTheFineLength) {
+  const auto record = testing::broadband_record(300, 0.01, 7);
+  const auto fine = band_limited_interpolation(record, 8);
+  std::vector<double> into(fine.size(), -1.0);
+  band_limited_interpolation(record, 8, into);
+  EXPECT_EQ(into, fine);
+  std::vector<double> short_by_one(fine.size() - 1), long_by_one(fine.size() + 1);
+  EXPECT_THROW(band_limited_interpolation(record, 8, short_by_one), std::invalid_argument);
+  EXPECT_THROW(band_limited_interpolation(record, 8, long_by_one), std::invalid_argument);
+}
+
 TEST(BandLimitedInterpolation, ShortRecordsAndFactorOneAreCopies) {
   const std::vector<double> one{3.5};
   EXPECT_EQ(band_limited_interpolation(one, 8), one);
