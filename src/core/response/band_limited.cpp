@@ -2,9 +2,9 @@
 // tails of one end never wrap onto the other, and transformed once. Each
 // intermediate phase r / factor of a step is the inverse transform of the
 // spectrum delayed by that fraction; two real phases share one complex
-// inverse transform as its real and imaginary parts. The delay of phase r is
-// the delay of one fine step raised to the power r, a running product over
-// the phases that vectorises line by line.
+// inverse transform as its real and imaginary parts. The spectrum delayed to
+// phase r is the one delayed to phase r - 1 times the delay of one fine step,
+// a running product over the phases that vectorises line by line.
 #include "core/response/band_limited.hpp"
 
 #include <algorithm>
@@ -63,12 +63,10 @@ class phase_table {
 class line_arrays {
  public:
   enum name : std::size_t {
-    spectrum_re,  // the padded record's spectrum over N, in bit-reversed order
-    spectrum_im,
+    delayed_re,  // the spectrum delayed to the phase last written, in bit-reversed order
+    delayed_im,
     step_re,  // the delay of one fine step at each position
     step_im,
-    delay_re,  // the delay of the phase last written
-    delay_im,
     work_re,  // the spectrum to invert, then the phases
     work_im,
     count
@@ -90,21 +88,22 @@ class line_arrays {
   std::unique_ptr<double[]> storage_;
 };
 
-// The spectrum over N of the record padded with zeros, and at each position
-// the delay of one fine step, exp(2 pi i k' / (factor N)) with k' = k or
-// k - N, whichever is nearer zero. Positions 0 and 1 hold the mean and the
-// Nyquist line, whose delays are real and set apart.
+// The spectrum over N of the record padded with zeros (phase 0, not yet
+// delayed), and at each position the delay of one fine step, exp(2 pi i k' /
+// (factor N)) with k' = k or k - N, whichever is nearer zero. Positions 0
+// and 1 hold the mean and the Nyquist line, whose delays are real and set
+// apart; their steps are 1, so they keep their values as phases advance.
 void transform_record(std::span<const double> record, const fourier_transform& transform,
                       std::size_t factor, line_arrays& a) {
   using enum line_arrays::name;
   const std::size_t length = a.length();
-  std::fill(std::copy(record.begin(), record.end(), a[spectrum_re]), a[spectrum_re] + length, 0.0);
-  std::fill(a[spectrum_im], a[spectrum_im] + length, 0.0);
-  transform.forward_to_reversed(a.span(spectrum_re), a.span(spectrum_im));
+  std::fill(std::copy(record.begin(), record.end(), a[delayed_re]), a[delayed_re] + length, 0.0);
+  std::fill(a[delayed_im], a[delayed_im] + length, 0.0);
+  transform.forward_to_reversed(a.span(delayed_re), a.span(delayed_im));
   const double scale = 1.0 / static_cast<double>(length);  // a power of two: exact
   for (std::size_t p = 0; p < length; ++p) {
-    a[spectrum_re][p] *= scale;
-    a[spectrum_im][p] *= scale;
+    a[delayed_re][p] *= scale;
+    a[delayed_im][p] *= scale;
   }
   const std::size_t half = length / 2;
   const phase_table phase(factor * length, half);
@@ -126,38 +125,34 @@ void transform_record(std::span<const double> record, const fourier_transform& t
       a[step_im][p] = -a[step_im][p];
     }
   }
-  std::fill(a[delay_re], a[delay_re] + length, 1.0);
-  std::fill(a[delay_im], a[delay_im] + length, 0.0);
 }
 
-// Advances the running delay d by one fine step (two when `pair`) and writes
-// the spectrum to invert: X d for one phase, X (d_r + i d_s) for two.
+// Delays the spectrum by one fine step (two when `pair`) and writes the
+// spectrum to invert: e_r for one phase, e_r + i e_{r+1} for two.
 template <class V>
 [[gnu::always_inline]] inline void delay_lines(line_arrays& a, bool pair) {
   using enum line_arrays::name;
-  const double *x_re = a[spectrum_re], *x_im = a[spectrum_im];
   const double *b_re = a[step_re], *b_im = a[step_im];
-  double *d_re = a[delay_re], *d_im = a[delay_im];
+  double *e_re = a[delayed_re], *e_im = a[delayed_im];
   double *y_re = a[work_re], *y_im = a[work_im];
   for (std::size_t p = 0; p < a.length(); p += width_of<V>) {
     const V br = load_lanes<V>(b_re + p), bi = load_lanes<V>(b_im + p);
-    const V dr = load_lanes<V>(d_re + p), di = load_lanes<V>(d_im + p);
-    V r_re = dr * br - di * bi;
-    V r_im = dr * bi + di * br;
-    V c_re = r_re, c_im = r_im;
+    const V er = load_lanes<V>(e_re + p), ei = load_lanes<V>(e_im + p);
+    V r_re = er * br - ei * bi;
+    V r_im = er * bi + ei * br;
+    V y_r = r_re, y_i = r_im;
     if (pair) {
       const V s_re = r_re * br - r_im * bi;
       const V s_im = r_re * bi + r_im * br;
-      c_re = r_re - s_im;
-      c_im = r_im + s_re;
+      y_r = r_re - s_im;
+      y_i = r_im + s_re;
       r_re = s_re;
       r_im = s_im;
     }
-    store_lanes(d_re + p, r_re);
-    store_lanes(d_im + p, r_im);
-    const V xr = load_lanes<V>(x_re + p), xi = load_lanes<V>(x_im + p);
-    store_lanes(y_re + p, xr * c_re - xi * c_im);
-    store_lanes(y_im + p, xr * c_im + xi * c_re);
+    store_lanes(e_re + p, r_re);
+    store_lanes(e_im + p, r_im);
+    store_lanes(y_re + p, y_r);
+    store_lanes(y_im + p, y_i);
   }
 }
 
@@ -188,7 +183,7 @@ void write_phases(line_arrays& a, const fourier_transform& transform, std::size_
     delay_lines_baseline(a, pair);
   // The mean is not delayed; the Nyquist line is shared equally by +N/2 and
   // -N/2, so its delay turns into a cosine.
-  const double mean = a[spectrum_re][0], nyquist = a[spectrum_re][1];
+  const double mean = a[delayed_re][0], nyquist = a[delayed_re][1];
   a[work_re][0] = mean;
   a[work_im][0] = pair ? mean : 0.0;
   a[work_re][1] = nyquist * nyquist_delay(r, factor);

@@ -11,7 +11,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -24,41 +23,43 @@ namespace sitewave::response {
 
 namespace {
 
-// cos and sin of 2 pi m / n for 0 <= m < n, exact under the circle's symmetries.
-void full_circle(std::size_t n, std::span<double> c, std::span<double> s) {
-  const auto angle = [n](std::size_t m) {
-    return 2.0 * std::numbers::pi * static_cast<double>(m) / static_cast<double>(n);
-  };
-  if (n % 8 != 0) {
-    for (std::size_t m = 0; m < n; ++m) {
-      c[m] = std::cos(angle(m));
-      s[m] = std::sin(angle(m));
+// cos and sin of 2 pi m / n for 0 <= m < n, exact under the circle's
+// symmetries: computed on the first octant and read back by reflection.
+class unit_circle {
+ public:
+  explicit unit_circle(std::size_t n) : n_(n), c_(n % 8 == 0 ? n / 8 + 1 : n), s_(c_.size()) {
+    for (std::size_t m = 0; m < c_.size(); ++m) {
+      const double angle = 2.0 * std::numbers::pi * static_cast<double>(m) / static_cast<double>(n);
+      c_[m] = std::cos(angle);
+      s_[m] = std::sin(angle);
     }
-    return;
   }
-  for (std::size_t m = 0; m <= n / 8; ++m) {
-    c[m] = std::cos(angle(m));
-    s[m] = std::sin(angle(m));
+
+  void at(std::size_t m, double& c, double& s) const {
+    if (n_ % 8 != 0 || m <= n_ / 8) {
+      c = c_[m];
+      s = s_[m];
+    } else if (m <= n_ / 4) {  // pi/2 - angle(n/4 - m)
+      at(n_ / 4 - m, s, c);
+    } else if (m <= n_ / 2) {  // pi - angle(n/2 - m)
+      at(n_ / 2 - m, c, s);
+      c = -c;
+    } else {  // 2 pi - angle(n - m)
+      at(n_ - m, c, s);
+      s = -s;
+    }
   }
-  for (std::size_t m = n / 8 + 1; m <= n / 4; ++m) {  // pi/2 - angle(n/4 - m)
-    c[m] = s[n / 4 - m];
-    s[m] = c[n / 4 - m];
-  }
-  for (std::size_t m = n / 4 + 1; m <= n / 2; ++m) {  // pi - angle(n/2 - m)
-    c[m] = -c[n / 2 - m];
-    s[m] = s[n / 2 - m];
-  }
-  for (std::size_t m = n / 2 + 1; m < n; ++m) {  // 2 pi - angle(n - m)
-    c[m] = c[n - m];
-    s[m] = -s[n - m];
-  }
-}
+
+ private:
+  std::size_t n_;
+  std::vector<double> c_, s_;
+};
 
 // Where the twiddles of the radix-4 stage of quarter length q begin: six rows
-// of q values (cos and -sin of 2 pi c j / 4q for c = 1, 2, 3), the blocks of
-// the stages q = 1, 4, 16, ... or 2, 8, 32, ... never overlapping.
+// of q values (cos and -sin of 2 pi c j / 4q for c = 1, 2, 3) in [2q, 8q),
+// the blocks of the stages q = 1, 4, 16, ... or 2, 8, 32, ... end to end.
 std::size_t stage_offset(std::size_t q) {
-  return 6 * q;
+  return 2 * q;
 }
 
 void bit_reverse(std::span<double> re, std::span<double> im) {
@@ -312,18 +313,17 @@ fourier_transform::fourier_transform(std::size_t n, simd_path path)
   if (n == 0 || !std::has_single_bit(n))
     throw std::invalid_argument("transform length " + std::to_string(n) + " is not a power of two");
   if (n < 4) return;
-  const auto c = std::make_unique_for_overwrite<double[]>(n);
-  const auto s = std::make_unique_for_overwrite<double[]>(n);
-  full_circle(n, std::span(c.get(), n), std::span(s.get(), n));
+  const unit_circle circle(n);
   twiddles_.resize(stage_offset(n / 4) + 6 * (n / 4));
   for (std::size_t q = n / 4; q >= 1; q /= 4) {
     double* w = twiddles_.data() + stage_offset(q);
     const std::size_t stride = n / (4 * q);  // 2 pi c j / 4q = 2 pi (c j stride) / n
     for (std::size_t j = 0; j < q; ++j) {
       for (std::size_t turn = 1; turn <= 3; ++turn) {
-        const std::size_t m = turn * j * stride;
-        w[(2 * turn - 2) * q + j] = c[m];
-        w[(2 * turn - 1) * q + j] = -s[m];
+        double c = 0.0, s = 0.0;
+        circle.at(turn * j * stride, c, s);
+        w[(2 * turn - 2) * q + j] = c;
+        w[(2 * turn - 1) * q + j] = -s;
       }
     }
   }
