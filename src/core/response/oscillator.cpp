@@ -206,7 +206,7 @@ oscillator make_oscillator(double period, double damping, double step) {
   // The load enters the velocity row only: column 2 of each ramp weight.
   const mat2 from_start = f.phi1 + (-1.0) * f.phi2;  // weight of a(i)
   const mat2& from_end = f.phi2;                     // weight of a(i + 1)
-  const mat2 folded = f.e * from_end + from_start;   // E g1 + g0, without cancellation
+  const mat2 folded = f.e * from_end + from_start;   // E g1 + g0
   return {.e_pp = f.e.a,
           .e_pq = f.e.b,
           .e_qp = f.e.c,
