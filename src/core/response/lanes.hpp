@@ -7,12 +7,16 @@
 #include <cstddef>
 #include <cstdint>
 
-// GCC warns wherever a 32-byte vector is passed or returned by value in code
-// built without AVX, since a real call would pass it differently there. No
-// such call ever happens (everything over these types is inlined into a
-// function built for one instruction set), so the warning is off for the rest
-// of any file that includes this one.
-#if defined(__GNUC__) && !defined(__clang__)
+// The compilers warn wherever a 32-byte vector is passed or returned by value
+// in code built without AVX, since a real call would pass it differently
+// there. No such call ever happens (everything over these types is inlined
+// into a function built for one instruction set), so the warning is off for
+// the rest of any file that includes this one.
+#if defined(__clang__)
+#if __has_warning("-Wpsabi")
+#pragma clang diagnostic ignored "-Wpsabi"
+#endif
+#elif defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
