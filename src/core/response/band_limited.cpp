@@ -11,7 +11,6 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
-#include <memory>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -55,10 +54,10 @@ class phase_table {
   std::vector<double> coarse_;
 };
 
-// The arrays of transform length the interpolation works in, in one
-// allocation, each starting 64 values (512 bytes) after the end of the one
-// before. Arrays a whole number of pages apart share the low address bits by
-// which the processor matches a load with earlier stores, and the transform
+// The arrays of transform length the interpolation works in, in the caller's
+// scratch storage, each starting 64 values (512 bytes) after the end of the
+// one before. Arrays a whole number of pages apart share the low address bits
+// by which the processor matches a load with earlier stores, and the transform
 // over them runs about three times slower.
 class line_arrays {
  public:
@@ -72,12 +71,14 @@ class line_arrays {
     count
   };
 
-  explicit line_arrays(std::size_t length)
-      : length_(length), storage_(std::make_unique_for_overwrite<double[]>(count * stride())) {}
+  static std::size_t size_for(std::size_t length) { return count * (length + stagger); }
+
+  line_arrays(std::size_t length, std::span<double> scratch)
+      : length_(length), storage_(scratch.data()) {}
 
   std::size_t length() const { return length_; }
-  double* operator[](name a) { return storage_.get() + a * stride(); }
-  const double* operator[](name a) const { return storage_.get() + a * stride(); }
+  double* operator[](name a) { return storage_ + a * stride(); }
+  const double* operator[](name a) const { return storage_ + a * stride(); }
   std::span<double> span(name a) { return {(*this)[a], length_}; }
 
  private:
@@ -85,8 +86,12 @@ class line_arrays {
   std::size_t stride() const { return length_ + stagger; }
 
   std::size_t length_;
-  std::unique_ptr<double[]> storage_;
+  double* storage_;
 };
+
+std::size_t transform_length(std::size_t samples) {
+  return std::bit_ceil(2 * samples);
+}
 
 // The spectrum over N of the record padded with zeros (phase 0, not yet
 // delayed), and at each position the delay of one fine step, exp(2 pi i k' /
@@ -198,8 +203,12 @@ void write_phases(line_arrays& a, const fourier_transform& transform, std::size_
 
 }  // namespace
 
+std::size_t interpolation_scratch_size(std::size_t samples) {
+  return samples < 2 ? 0 : line_arrays::size_for(transform_length(samples));
+}
+
 void band_limited_interpolation(std::span<const double> record, int factor, std::span<double> out,
-                                simd_path path) {
+                                std::span<double> scratch, simd_path path) {
   if (factor < 1)
     throw std::invalid_argument("interpolation factor " + std::to_string(factor) + " is below 1");
   const auto f = static_cast<std::size_t>(factor);
@@ -209,11 +218,16 @@ void band_limited_interpolation(std::span<const double> record, int factor, std:
                                 std::to_string(factor) + " times finer give " +
                                 std::to_string(wanted) + " values, not " +
                                 std::to_string(out.size()));
+  if (scratch.size() < interpolation_scratch_size(record.size()))
+    throw std::invalid_argument(
+        "interpolating " + std::to_string(record.size()) + " samples needs " +
+        std::to_string(interpolation_scratch_size(record.size())) +
+        " values of scratch storage, not " + std::to_string(scratch.size()));
   for (std::size_t j = 0; j < record.size(); ++j) out[j * f] = record[j];
   if (record.size() < 2 || f == 1) return;
 
-  const fourier_transform transform(std::bit_ceil(2 * record.size()), path);
-  line_arrays a(transform.size());
+  const fourier_transform transform(transform_length(record.size()), path);
+  line_arrays a(transform.size(), scratch);
   transform_record(record, transform, f, a);
   const bool wide = path == simd_path::avx2 && runs_on_this_machine(path);
   for (std::size_t r = 1; r < f; r += 2) write_phases(a, transform, r, r + 1 < f, f, wide, out);
@@ -225,7 +239,8 @@ std::vector<double> band_limited_interpolation(std::span<const double> record, i
     throw std::invalid_argument("interpolation factor " + std::to_string(factor) + " is below 1");
   std::vector<double> out(
       record.empty() ? 0 : (record.size() - 1) * static_cast<std::size_t>(factor) + 1);
-  band_limited_interpolation(record, factor, out, path);
+  std::vector<double> scratch(interpolation_scratch_size(record.size()));
+  band_limited_interpolation(record, factor, out, scratch, path);
   return out;
 }
 

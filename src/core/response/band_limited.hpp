@@ -3,6 +3,7 @@
 // and after the last sample), evaluated `factor` times per input step.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <vector>
 
@@ -16,8 +17,13 @@ namespace sitewave::response {
 std::vector<double> band_limited_interpolation(std::span<const double> record, int factor,
                                                simd_path path = fastest_simd_path());
 
-// The same into out, which must hold exactly (n - 1) * factor + 1 values.
+// How many values of scratch storage the interpolation of n samples works in.
+std::size_t interpolation_scratch_size(std::size_t samples);
+
+// The same into out, which must hold exactly (n - 1) * factor + 1 values,
+// working in scratch, which must hold at least interpolation_scratch_size(n).
+// A caller that allocates both in one block touches fresh memory only once.
 void band_limited_interpolation(std::span<const double> record, int factor, std::span<double> out,
-                                simd_path path = fastest_simd_path());
+                                std::span<double> scratch, simd_path path = fastest_simd_path());
 
 }  // namespace sitewave::response

@@ -58,15 +58,18 @@ TEST(BandLimitedInterpolation, FinerInterpolationContainsCoarser) {
   for (std::size_t j = 0; j < by4.size(); ++j) ASSERT_NEAR(by4[j], by16[4 * j], 1e-13) << j;
 }
 
-TEST(BandLimitedInterpolation, WritesIntoStorageOfExactlyTheFineLength) {
+TEST(BandLimitedInterpolation, WritesIntoCallersStorageOfTheRightSizes) {
   const auto record = testing::broadband_record(300, 0.01, 7);
   const auto fine = band_limited_interpolation(record, 8);
   std::vector<double> into(fine.size(), -1.0);
-  band_limited_interpolation(record, 8, into);
+  std::vector<double> scratch(interpolation_scratch_size(record.size()), -1.0);
+  band_limited_interpolation(record, 8, into, scratch);
   EXPECT_EQ(into, fine);
   std::vector<double> short_by_one(fine.size() - 1), long_by_one(fine.size() + 1);
-  EXPECT_THROW(band_limited_interpolation(record, 8, short_by_one), std::invalid_argument);
-  EXPECT_THROW(band_limited_interpolation(record, 8, long_by_one), std::invalid_argument);
+  EXPECT_THROW(band_limited_interpolation(record, 8, short_by_one, scratch), std::invalid_argument);
+  EXPECT_THROW(band_limited_interpolation(record, 8, long_by_one, scratch), std::invalid_argument);
+  scratch.pop_back();
+  EXPECT_THROW(band_limited_interpolation(record, 8, into, scratch), std::invalid_argument);
 }
 
 TEST(BandLimitedInterpolation, ShortRecordsAndFactorOneAreCopies) {
