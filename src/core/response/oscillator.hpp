@@ -1,6 +1,8 @@
 // Linear single-degree-of-freedom oscillators driven by base acceleration that
 // varies linearly over each step, solved exactly step by step, and the peak of
 // their pseudo-acceleration over the record and the free vibration after it.
+// The coefficients are made in oscillator.cpp, the peaks found in
+// peak_search.cpp.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +21,15 @@ struct oscillator {
   double c_p, c_q;
   double g1_p, g1_q;
   double damping;
+  // Within a stretch of steps_per_stretch steps from the state (p, q), |p|
+  // stays below sqrt(p^2 + ((q + zeta p) / sqrt(1 - zeta^2))^2) + stretch_gain
+  // times the largest |a| of the stretch's samples.
+  double stretch_gain;
 };
+
+// The peak search steps this many steps at once and bounds the response
+// within them (see peak_search.cpp).
+inline constexpr std::size_t steps_per_stretch = 16;
 
 // period > 0, 0 <= damping < 1, step > 0.
 oscillator make_oscillator(double period, double damping, double step);
