@@ -186,23 +186,80 @@ template <class T, bool unit_twiddles>
   store_c(re, im, j + 3 * q, sub(t1, t3));
 }
 
+// Rows of four lines become columns: line c of four blocks in one vector.
+// The transpose is its own inverse.
+[[gnu::always_inline]] inline void transpose(lanes4 (&r)[4]) {
+  const lanes4 t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 2, 6);
+  const lanes4 t1 = __builtin_shufflevector(r[0], r[1], 1, 5, 3, 7);
+  const lanes4 t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 2, 6);
+  const lanes4 t3 = __builtin_shufflevector(r[2], r[3], 1, 5, 3, 7);
+  r[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+  r[1] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+  r[2] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+  r[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+// The stage of q = 1 on four blocks of four lines at once, with the same
+// operations as split_quarters and join_quarters with unit twiddles.
+template <bool from_natural>
+[[gnu::always_inline]] inline void unit_quarters_of_four_blocks(double* re, double* im) {
+  lanes4 r[4], i[4];
+  for (std::size_t k = 0; k < 4; ++k) {
+    r[k] = load_lanes<lanes4>(re + 4 * k);
+    i[k] = load_lanes<lanes4>(im + 4 * k);
+  }
+  transpose(r);
+  transpose(i);
+  using c4 = cvalue<lanes4>;
+  const c4 x0{r[0], i[0]}, x1{r[1], i[1]}, x2{r[2], i[2]}, x3{r[3], i[3]};
+  c4 y[4];
+  if constexpr (from_natural) {
+    const c4 t0 = add(x0, x2), t1 = sub(x0, x2), t2 = add(x1, x3), t3 = minus_i(sub(x1, x3));
+    y[0] = add(t0, t2);
+    y[1] = sub(t0, t2);
+    y[2] = add(t1, t3);
+    y[3] = sub(t1, t3);
+  } else {  // the quarters hold the sub-transforms in the order 0, 2, 1, 3
+    const c4 t0 = add(x0, x1), t1 = sub(x0, x1), t2 = add(x2, x3), t3 = minus_i(sub(x2, x3));
+    y[0] = add(t0, t2);
+    y[1] = add(t1, t3);
+    y[2] = sub(t0, t2);
+    y[3] = sub(t1, t3);
+  }
+  for (std::size_t k = 0; k < 4; ++k) {
+    r[k] = y[k].re;
+    i[k] = y[k].im;
+  }
+  transpose(r);
+  transpose(i);
+  for (std::size_t k = 0; k < 4; ++k) {
+    store_lanes(re + 4 * k, r[k]);
+    store_lanes(im + 4 * k, i[k]);
+  }
+}
+
 // One radix-4 stage over all blocks of 4q values. A vector of butterflies at
 // a time where a block has them side by side; the stage of q = 1, whose
 // twiddles are all 1, without multiplications.
 template <bool from_natural, class V>
 [[gnu::always_inline]] inline void radix4_stage(double* re, double* im, std::size_t n,
                                                 std::size_t q, const double* w) {
+  if (q == 1) {
+    std::size_t s = 0;
+    if constexpr (width_of<V> == 4)
+      for (; s + 16 <= n; s += 16) unit_quarters_of_four_blocks<from_natural>(re + s, im + s);
+    const twiddles<double> none{};
+    for (; s < n; s += 4) {
+      if constexpr (from_natural)
+        split_quarters<double, true>(re + s, im + s, 1, 0, none);
+      else
+        join_quarters<double, true>(re + s, im + s, 1, 0, none);
+    }
+    return;
+  }
   for (std::size_t s = 0; s < n; s += 4 * q) {
     double* br = re + s;
     double* bi = im + s;
-    if (q == 1) {
-      const twiddles<double> none{};
-      if constexpr (from_natural)
-        split_quarters<double, true>(br, bi, 1, 0, none);
-      else
-        join_quarters<double, true>(br, bi, 1, 0, none);
-      continue;
-    }
     std::size_t j = 0;
     for (; j + width_of<V> <= q; j += width_of<V>) {
       const twiddles<V> t = twiddles_at<V>(w, q, j);
