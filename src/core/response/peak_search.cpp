@@ -237,18 +237,22 @@ template <class V, std::size_t vectors>
 }
 
 // Whether any lane's bound, amplitude plus gain times the largest |a|,
-// exceeds its floor (the largest value found, less the margin).
+// exceeds its floor (the largest value found, less the margin). The squares
+// of amplitudes far from 1 would under- or overflow: a lane whose floor lies
+// beyond 2^-400 or 2^400 reaches it everywhere, and is stepped finely.
 template <class V, std::size_t vectors>
 [[gnu::always_inline]] inline bool any_reaches(const lane_bank<V, vectors>& b,
                                                const V (&squared)[vectors], double peak_a,
                                                const V (&floor)[vectors]) {
   const V m = splat<V>(peak_a);
+  const V tiny = splat<V>(0x1p-400), huge = splat<V>(0x1p400);
   bool any = false;
   for (std::size_t k = 0; k < vectors; ++k) {
     const V forced = b.gain[k] * m;
     const V left = floor[k] - forced;
     // A + forced > floor: forced alone, or A^2 > (floor - forced)^2.
-    const auto reaches = (forced > floor[k]) | (squared[k] > left * left);
+    const auto reaches = (forced > floor[k]) | (squared[k] > left * left) |
+                         ((floor[k] > 0.0) & (floor[k] < tiny)) | (floor[k] > huge);
     for (std::size_t l = 0; l < width_of<V>; ++l) any = any || reaches[l] != 0;
   }
   return any;

@@ -105,6 +105,27 @@ TEST(PeakSearch, EqualsStepByStepPeak) {
   }
 }
 
+TEST(PeakSearch, RecordsOfAnyMagnitudeScaleTheirPeaks) {
+  // Squared amplitudes of records near the ends of the double range under-
+  // or overflow; the peaks still scale exactly with a power-of-two scale.
+  std::vector<oscillator> bank;
+  for (double period : {0.0015, 0.01, 0.2, 5.0})
+    bank.push_back(make_oscillator(period, 0.05, 0.01 / 16));
+  for (const auto& record : shaped_records()) {
+    std::vector<double> unscaled(bank.size());
+    peak_pseudo_accelerations(record, bank, unscaled);
+    for (int power : {-900, -530, 500, 900}) {
+      std::vector<double> scaled_record = record;
+      for (double& v : scaled_record) v = std::ldexp(v, power);
+      std::vector<double> peaks(bank.size());
+      peak_pseudo_accelerations(scaled_record, bank, peaks);
+      for (std::size_t i = 0; i < bank.size(); ++i)
+        EXPECT_EQ(peaks[i], std::ldexp(unscaled[i], power))
+            << record.size() << " samples, scale 2^" << power << ", oscillator " << i;
+    }
+  }
+}
+
 TEST(PeakSearch, StretchBoundHoldsAtEveryFineSample) {
   // From each stretch's start, |p| stays within the free vibration's
   // amplitude plus stretch_gain times the stretch's largest |a|.
