@@ -1,14 +1,18 @@
 // Time of the response spectra and the smoothed Fourier spectra of one run at
 // its largest size: 100 periods at 5 % damping for 3 components of 2 motions
 // (input and surface) of 32768 samples at 0.01 s, on one thread, and the
-// Konno-Ohmachi smoothing of their 6 spectra of 16385 lines.
+// Konno-Ohmachi smoothing of their 6 spectra of 16385 lines. Apart, the two
+// parts of the spectra: the interpolation of the 6 records to 16 samples a
+// step, and the 20 oscillators stepped at that step, on each vector path.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
+#include "core/response/band_limited.hpp"
 #include "core/response/konno_ohmachi.hpp"
+#include "core/response/oscillator.hpp"
 #include "core/response/response_spectrum.hpp"
 
 namespace sitewave::response {
@@ -50,6 +54,39 @@ void response_spectra(benchmark::State& state) {
   }
 }
 
+void interpolation(benchmark::State& state) {
+  std::vector<std::vector<double>> records;
+  for (std::uint32_t m = 0; m < 6; ++m) records.push_back(record(m + 1));
+  for (auto _ : state) {
+    for (const auto& a : records) {
+      const auto fine = band_limited_interpolation(a, 16);
+      benchmark::DoNotOptimize(fine.data());
+    }
+    benchmark::ClobberMemory();
+  }
+}
+
+// The periods below 0.04 s, which take 16 samples a step at 0.01 s.
+void finest_oscillators(benchmark::State& state) {
+  const auto path = static_cast<simd_path>(state.range(0));
+  if (!runs_on_this_machine(path)) {
+    state.SkipWithError("this machine cannot run the path");
+    return;
+  }
+  const auto fine = band_limited_interpolation(record(1), 16);
+  std::vector<oscillator> bank;
+  for (double t : default_periods())
+    if (interpolation_factor(t, dt) == 16) bank.push_back(make_oscillator(t, 0.05, dt / 16));
+  std::vector<double> peaks(bank.size());
+  for (auto _ : state) {
+    for (int motion = 0; motion < 6; ++motion) {
+      peak_pseudo_accelerations(fine, bank, peaks, path);
+      benchmark::DoNotOptimize(peaks.data());
+    }
+    benchmark::ClobberMemory();
+  }
+}
+
 void smoothed_spectra(benchmark::State& state) {
   std::vector<std::vector<double>> spectra;
   for (std::uint32_t m = 0; m < 6; ++m) {
@@ -69,6 +106,11 @@ void smoothed_spectra(benchmark::State& state) {
 }
 
 BENCHMARK(response_spectra)->Unit(benchmark::kMillisecond);
+BENCHMARK(interpolation)->Unit(benchmark::kMillisecond);
+BENCHMARK(finest_oscillators)
+    ->Arg(static_cast<int>(simd_path::baseline))
+    ->Arg(static_cast<int>(simd_path::avx2))
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(smoothed_spectra)->Unit(benchmark::kMillisecond);
 
 }  // namespace

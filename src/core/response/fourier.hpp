@@ -8,12 +8,16 @@
 #include <span>
 #include <vector>
 
+#include "core/response/simd_path.hpp"
+
 namespace sitewave::response {
 
 class fourier_transform {
  public:
   // n must be a power of two (n >= 1); the twiddles are computed once here.
-  explicit fourier_transform(std::size_t n);
+  // Every path gives the same bits; one the machine cannot run falls back to
+  // the baseline.
+  explicit fourier_transform(std::size_t n, simd_path path = fastest_simd_path());
 
   std::size_t size() const { return n_; }
 
@@ -36,10 +40,9 @@ class fourier_transform {
   void decimate_in_time(std::span<double> re, std::span<double> im) const;
 
   std::size_t n_;
-  // Twiddles of the stage that combines halves of length h sit at [h, 2h):
-  // cos and -sin of pi j / h.
-  std::vector<double> cos_;
-  std::vector<double> msin_;
+  bool wide_;  // the AVX2 loops
+  // Twiddles of the radix-4 stages, cos and -sin, each stage's in one block.
+  std::vector<double> twiddles_;
 };
 
 }  // namespace sitewave::response

@@ -7,7 +7,6 @@
 #include "core/response/oscillator.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
@@ -72,76 +71,6 @@ step_functions functions_of(const mat2& z) {
   return f;
 }
 
-// Oscillators stepped together in the inner loop: each step of one is a short
-// chain of dependent multiply-adds, so several independent chains side by side
-// keep the arithmetic units busy. Each lane's arithmetic is its own, so the
-// grouping never changes a result.
-template <std::size_t lanes>
-struct lane_bank {
-  using values = std::array<double, lanes>;
-  values e_pp{}, e_pq{}, e_qp{}, e_qq{}, g0_p{}, g1_p{}, g0_q{}, g1_q{};
-};
-
-template <std::size_t lanes>
-lane_bank<lanes> load_lanes(std::span<const oscillator> group) {
-  lane_bank<lanes> l;
-  for (std::size_t i = 0; i < group.size(); ++i) {
-    const oscillator& o = group[i];
-    l.e_pp[i] = o.e_pp;
-    l.e_pq[i] = o.e_pq;
-    l.e_qp[i] = o.e_qp;
-    l.e_qq[i] = o.e_qq;
-    l.g0_p[i] = o.g0_p;
-    l.g1_p[i] = o.g1_p;
-    l.g0_q[i] = o.g0_q;
-    l.g1_q[i] = o.g1_q;
-  }
-  return l;
-}
-
-// Largest |p| of the free vibration from (p, q): the extremes of a damped
-// vibration shrink one after the other, so the first one after the record
-// ends (where the velocity first vanishes) is the only candidate.
-double free_vibration_peak(double p, double q, double damping) {
-  const double s = std::sqrt(1.0 - damping * damping);
-  const double x = p + damping * q;
-  const double y = q * s;
-  if (x == 0.0 && y == 0.0) return 0.0;
-  double theta = std::atan2(y, x);
-  if (theta <= 0.0) theta += std::numbers::pi;
-  const double swing = std::exp(-damping * theta / s) *
-                       (p * std::cos(theta) + (q + damping * p) / s * std::sin(theta));
-  return std::max(std::abs(p), std::abs(swing));
-}
-
-template <std::size_t lanes>
-void run_group(std::span<const double> record, std::span<const oscillator> group,
-               std::span<double> peaks) {
-  const lane_bank<lanes> c = load_lanes<lanes>(group);
-  std::array<double, lanes> p{}, q{}, top{};
-  for (std::size_t i = 0; i + 1 < record.size(); ++i) {
-    const double a0 = record[i];
-    const double a1 = record[i + 1];
-    for (std::size_t l = 0; l < lanes; ++l) {
-      const double load_p = c.g0_p[l] * a0 + c.g1_p[l] * a1;
-      const double load_q = c.g0_q[l] * a0 + c.g1_q[l] * a1;
-      const double next_p = (c.e_pp[l] * p[l] + c.e_pq[l] * q[l]) + load_p;
-      const double next_q = (c.e_qp[l] * p[l] + c.e_qq[l] * q[l]) + load_q;
-      p[l] = next_p;
-      q[l] = next_q;
-      top[l] = std::max(top[l], std::abs(next_p));
-    }
-  }
-  for (std::size_t i = 0; i < group.size(); ++i)
-    peaks[i] = std::max(top[i], free_vibration_peak(p[i], q[i], group[i].damping));
-}
-
-// Sixteen chains fill the machine; a short remainder takes a narrower group
-// rather than idle lanes, which cost as much as busy ones.
-std::size_t lanes_for(std::size_t count) {
-  return count > 8 ? 16 : count > 4 ? 8 : 4;
-}
-
 }  // namespace
 
 oscillator make_oscillator(double period, double damping, double step) {
@@ -151,29 +80,24 @@ oscillator make_oscillator(double period, double damping, double step) {
   // The load enters the velocity row only: column 2 of each ramp weight.
   const mat2 from_start = f.phi1 + (-1.0) * f.phi2;  // weight of a(i)
   const mat2& from_end = f.phi2;                     // weight of a(i + 1)
+  const mat2 folded = f.e * from_end + from_start;   // E g1 + g0
+  // The forced part of p over a stretch from rest under |a| <= M is at most
+  // w^2 M times the integral of |h| over the stretch, h(t) = exp(-zeta w t)
+  // sin(w_d t) / w_d, which is below M S(w_d t) / (1 - zeta^2) with S(x) the
+  // integral of |sin| from 0 to x.
+  const double turn = wh * std::sqrt(1.0 - damping * damping) * steps_per_stretch;
+  const double half_turns = std::floor(turn / std::numbers::pi);
+  const double sine_area = 2.0 * half_turns + 1.0 - std::cos(turn - half_turns * std::numbers::pi);
   return {.e_pp = f.e.a,
           .e_pq = f.e.b,
           .e_qp = f.e.c,
           .e_qq = f.e.d,
-          .g0_p = -wh * from_start.b,
+          .c_p = -wh * folded.b,
+          .c_q = -wh * folded.d,
           .g1_p = -wh * from_end.b,
-          .g0_q = -wh * from_start.d,
           .g1_q = -wh * from_end.d,
-          .damping = damping};
-}
-
-void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,
-                               std::span<double> peaks) {
-  for (std::size_t first = 0; first < bank.size();) {
-    const std::size_t lanes = lanes_for(bank.size() - first);
-    const std::size_t count = std::min(lanes, bank.size() - first);
-    const auto group = bank.subspan(first, count);
-    const auto out = peaks.subspan(first, count);
-    if (lanes == 16) run_group<16>(record, group, out);
-    if (lanes == 8) run_group<8>(record, group, out);
-    if (lanes == 4) run_group<4>(record, group, out);
-    first += count;
-  }
+          .damping = damping,
+          .stretch_gain = sine_area / (1.0 - damping * damping)};
 }
 
 }  // namespace sitewave::response

@@ -1,14 +1,14 @@
 // Plans a response spectrum: each period gets its sampling step from the
 // interpolation rule, the record is interpolated once to the finest step any
-// period needs and thinned to the others, and the oscillators that share a
-// step are handed out in groups to the threads, heaviest groups first.
+// period needs and read at a stride for the others, and the oscillators that
+// share a step are handed out in groups to the threads, heaviest groups first.
 #include "core/response/response_spectrum.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -23,7 +23,7 @@ namespace {
 
 constexpr int largest_factor = 16;
 constexpr double samples_per_period = 32.0;
-constexpr std::size_t group_size = 16;  // oscillators handed to a thread at once
+constexpr std::size_t group_size = 12;  // oscillators handed to a thread at once, one run
 
 std::string number(double v) {
   std::ostringstream text;
@@ -62,13 +62,6 @@ double peak_magnitude(std::span<const double> accel) {
   return top;
 }
 
-// Every `stride`-th value of the finely interpolated record.
-std::vector<double> thinned(std::span<const double> fine, std::size_t stride) {
-  std::vector<double> out((fine.size() - 1) / stride + 1);
-  for (std::size_t j = 0; j < out.size(); ++j) out[j] = fine[j * stride];
-  return out;
-}
-
 // Oscillators that share a sampling step, and where their results go.
 struct oscillator_group {
   int factor;
@@ -96,25 +89,29 @@ std::vector<oscillator_group> plan_groups(std::span<const double> periods, doubl
   return groups;
 }
 
-std::size_t level(int factor) {
-  return static_cast<std::size_t>(std::bit_width(static_cast<unsigned>(factor)) - 1);
-}
+// The record interpolated to the finest step any group needs; the others
+// read every (finest / factor)-th value of it. The fine record and the
+// interpolation's scratch share one block: fresh memory costs a page fault
+// and the zeroing of each page on first touch, a third of the time of a
+// spectrum at the largest size, and one block of this size is what the C
+// library learns to keep for reuse once the first spectrum has freed it.
+struct fine_record {
+  int factor = 1;
+  std::unique_ptr<double[]> values;  // written whole before it is read
+  std::size_t size = 0;
+};
 
-// The record at each sampling step the groups use, indexed by level(factor).
-std::vector<std::vector<double>> sampled_records(std::span<const double> accel,
-                                                 const std::vector<oscillator_group>& groups) {
-  std::vector<std::vector<double>> records(level(largest_factor) + 1);
-  int finest = 1;
-  for (const auto& g : groups) finest = std::max(finest, g.factor);
-  if (finest == 1) return records;
-  std::vector<double> fine = band_limited_interpolation(accel, finest);
-  for (const auto& g : groups) {
-    auto& r = records[level(g.factor)];
-    if (g.factor > 1 && g.factor < finest && r.empty())
-      r = thinned(fine, static_cast<std::size_t>(finest / g.factor));
-  }
-  records[level(finest)] = std::move(fine);
-  return records;
+fine_record finest_record(std::span<const double> accel,
+                          const std::vector<oscillator_group>& groups) {
+  fine_record r;
+  for (const auto& g : groups) r.factor = std::max(r.factor, g.factor);
+  if (r.factor == 1) return r;
+  r.size = (accel.size() - 1) * static_cast<std::size_t>(r.factor) + 1;
+  const std::size_t scratch = interpolation_scratch_size(accel.size());
+  r.values = std::make_unique_for_overwrite<double[]>(r.size + scratch);
+  band_limited_interpolation(accel, r.factor, std::span(r.values.get(), r.size),
+                             std::span(r.values.get() + r.size, scratch));
+  return r;
 }
 
 }  // namespace
@@ -151,14 +148,17 @@ void pseudo_spectral_acceleration(std::span<const double> accel, double dt,
     return;
   }
 
-  const std::vector<std::vector<double>> records = sampled_records(accel, groups);
+  const fine_record fine = finest_record(accel, groups);
   for_each_block(groups.size(), 1, control, [&](std::size_t first, std::size_t last) {
     std::vector<double> peaks(group_size);
     for (std::size_t k = first; k < last; ++k) {
       const oscillator_group& g = groups[k];
-      const auto& r = records[level(g.factor)];
-      const std::span<const double> record = g.factor == 1 ? accel : std::span(r);
-      peak_pseudo_accelerations(record, g.bank, std::span(peaks).first(g.bank.size()));
+      const auto out = std::span(peaks).first(g.bank.size());
+      if (g.factor == 1)
+        peak_pseudo_accelerations(accel, g.bank, out);
+      else
+        peak_pseudo_accelerations(std::span(fine.values.get(), fine.size),
+                                  static_cast<std::size_t>(fine.factor / g.factor), g.bank, out);
       for (std::size_t i = 0; i < g.slot.size(); ++i) psa[g.slot[i]] = peaks[i];
     }
   });

@@ -34,6 +34,17 @@ TEST(BandLimitedInterpolation, RecoversBandLimitedSignalBetweenSamples) {
   }
 }
 
+TEST(BandLimitedInterpolation, StaysExactAcrossLongRecords) {
+  // 32768 samples: the transform's longest twiddle tables and fifteen
+  // delays from one running product, with the packet far from either end.
+  const double dt = 0.01, centre = 250.0;
+  std::vector<double> record(32768);
+  for (std::size_t i = 0; i < record.size(); ++i) record[i] = wave_packet(i * dt - centre + 2.0);
+  const auto fine = band_limited_interpolation(record, 16);
+  for (std::size_t j = 0; j < fine.size(); j += 7)
+    ASSERT_NEAR(fine[j], wave_packet(j * dt / 16 - centre + 2.0), 1e-12) << "sample " << j;
+}
+
 TEST(BandLimitedInterpolation, KeepsEveryOriginalSampleExactly) {
   const auto record = testing::broadband_record(1000, 0.01, 5);
   const auto fine = band_limited_interpolation(record, 16);
@@ -45,6 +56,20 @@ TEST(BandLimitedInterpolation, FinerInterpolationContainsCoarser) {
   const auto by4 = band_limited_interpolation(record, 4);
   const auto by16 = band_limited_interpolation(record, 16);
   for (std::size_t j = 0; j < by4.size(); ++j) ASSERT_NEAR(by4[j], by16[4 * j], 1e-13) << j;
+}
+
+TEST(BandLimitedInterpolation, WritesIntoCallersStorageOfTheRightSizes) {
+  const auto record = testing::broadband_record(300, 0.01, 7);
+  const auto fine = band_limited_interpolation(record, 8);
+  std::vector<double> into(fine.size(), -1.0);
+  std::vector<double> scratch(interpolation_scratch_size(record.size()), -1.0);
+  band_limited_interpolation(record, 8, into, scratch);
+  EXPECT_EQ(into, fine);
+  std::vector<double> short_by_one(fine.size() - 1), long_by_one(fine.size() + 1);
+  EXPECT_THROW(band_limited_interpolation(record, 8, short_by_one, scratch), std::invalid_argument);
+  EXPECT_THROW(band_limited_interpolation(record, 8, long_by_one, scratch), std::invalid_argument);
+  scratch.pop_back();
+  EXPECT_THROW(band_limited_interpolation(record, 8, into, scratch), std::invalid_argument);
 }
 
 TEST(BandLimitedInterpolation, ShortRecordsAndFactorOneAreCopies) {
