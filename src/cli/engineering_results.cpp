@@ -87,48 +87,68 @@ std::vector<double> response_periods(const std::optional<std::string>& option) {
   return periods;
 }
 
-response_table response_spectra(const record& r, const analysis& a, std::vector<double> periods,
-                                const std::vector<double>& damping, const work_control& control) {
-  response_table t{damping, std::move(periods), {}};
-  const std::array<std::vector<double>, 6> series{
-      series_of(r.h1, r.rows()),
-      series_of(r.h2, r.rows()),
-      series_of(r.v1, r.rows()),
-      series_of(a.surface_acceleration[0], a.surface_acceleration[0].size()),
-      series_of(a.surface_acceleration[1], a.surface_acceleration[1].size()),
-      series_of(a.surface_acceleration[2], a.surface_acceleration[2].size())};
+namespace {
+
+// Every component's spectra at every damping ratio; the record's time step
+// dt is the first interval of its time column.
+motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, double dt,
+                          std::span<const double> periods, std::span<const double> damping,
+                          const work_control& control) {
+  motion_spectra m;
   for (const double zeta : damping) {
-    auto& per_series = t.psa.emplace_back();
-    for (std::size_t s = 0; s < series.size(); ++s) {
-      per_series[s].assign(t.periods.size(), std::numeric_limits<double>::quiet_NaN());
-      if (!all_finite(series[s])) continue;  // an overflowed surface motion has no spectrum
+    auto& per_component = m.psa.emplace_back();
+    for (std::size_t c = 0; c < 3; ++c) {
+      per_component[c].assign(periods.size(), std::numeric_limits<double>::quiet_NaN());
+      if (!all_finite(series[c])) continue;
       try {
-        response::pseudo_spectral_acceleration(series[s], a.dt, t.periods, zeta, per_series[s],
+        response::pseudo_spectral_acceleration(series[c], dt, periods, zeta, per_component[c],
                                                control);
       } catch (const std::invalid_argument& e) {
         throw input_error(std::string("response spectra: ") + e.what());
       }
     }
   }
-  return t;
+  return m;
 }
 
-std::string response_csv(const response_table& t) {
+}  // namespace
+
+motion_spectra record_spectra(const record& r, std::span<const double> periods,
+                              std::span<const double> damping, const work_control& control) {
+  const double dt = r.rows() >= 2 ? static_cast<double>(r.time[1] - r.time[0]) : 0.0;
+  return spectra_of(
+      {series_of(r.h1, r.rows()), series_of(r.h2, r.rows()), series_of(r.v1, r.rows())}, dt,
+      periods, damping, control);
+}
+
+motion_spectra surface_spectra(const analysis& a, std::span<const double> periods,
+                               std::span<const double> damping, const work_control& control) {
+  const auto& s = a.surface_acceleration;
+  return spectra_of(
+      {series_of(s[0], s[0].size()), series_of(s[1], s[1].size()), series_of(s[2], s[2].size())},
+      a.dt, periods, damping, control);
+}
+
+std::string response_csv(std::span<const double> periods, std::span<const double> damping,
+                         const motion_spectra& input, const motion_spectra& surface) {
   std::string out =
       "damping,period_s,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,ratio_H1,ratio_H2,ratio_V1\n";
-  for (std::size_t d = 0; d < t.damping.size(); ++d) {
-    const auto& psa = t.psa[d];
-    for (std::size_t p = 0; p < t.periods.size(); ++p) {
-      append_value(out, t.damping[d]);
+  for (std::size_t d = 0; d < damping.size(); ++d) {
+    const auto& in = input.psa[d];
+    const auto& sur = surface.psa[d];
+    for (std::size_t p = 0; p < periods.size(); ++p) {
+      append_value(out, damping[d]);
       out.push_back(',');
-      append_value(out, t.periods[p]);
-      for (std::size_t s = 0; s < 6; ++s) {
-        out.push_back(',');
-        append_value(out, psa[s][p]);
+      append_value(out, periods[p]);
+      for (const auto* motion : {&in, &sur}) {
+        for (std::size_t c = 0; c < 3; ++c) {
+          out.push_back(',');
+          append_value(out, (*motion)[c][p]);
+        }
       }
       for (std::size_t c = 0; c < 3; ++c) {
         out.push_back(',');
-        append_value(out, psa[c + 3][p] / psa[c][p]);
+        append_value(out, sur[c][p] / in[c][p]);
       }
       out.push_back('\n');
     }

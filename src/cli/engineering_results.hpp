@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,12 +15,10 @@
 
 namespace sitewave::cli {
 
-struct response_table {
-  std::vector<double> damping;
-  std::vector<double> periods;  // the first is 0: the peak acceleration
-  // psa[d][c][p]: damping d, series c (input H1, H2, V1, then surface H1,
-  // H2, V1), period p.
-  std::vector<std::array<std::vector<double>, 6>> psa;
+// Pseudo-spectral acceleration of the three components of one motion:
+// psa[d][c][p] for damping d, component c (H1, H2, V1) and period p.
+struct motion_spectra {
+  std::vector<std::array<std::vector<double>, 3>> psa;
 };
 
 // The periods of --periods: a list "T1,T2,..." or a file of periods in s
@@ -26,12 +26,18 @@ struct response_table {
 // 100 periods from 0.01 to 10 s. Period 0 (the peak acceleration) comes first.
 std::vector<double> response_periods(const std::optional<std::string>& option);
 
-// The record and the surface motion before any integration or
-// differentiation, both taken as acceleration.
-response_table response_spectra(const record& r, const analysis& a, std::vector<double> periods,
-                                const std::vector<double>& damping, const work_control& control);
+// The record, taken as acceleration: it needs no analysis, so it may be
+// computed while the analysis runs.
+motion_spectra record_spectra(const record& r, std::span<const double> periods,
+                              std::span<const double> damping, const work_control& control);
 
-std::string response_csv(const response_table& t);
+// The surface motion before any integration or differentiation. A component
+// that is not finite (an overflowed legacy model) has NaN spectra.
+motion_spectra surface_spectra(const analysis& a, std::span<const double> periods,
+                               std::span<const double> damping, const work_control& control);
+
+std::string response_csv(std::span<const double> periods, std::span<const double> damping,
+                         const motion_spectra& input, const motion_spectra& surface);
 
 // Konno–Ohmachi smoothing of the six Fourier amplitude spectra of spectra.csv.
 std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a, double bandwidth);

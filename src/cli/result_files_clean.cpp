@@ -5,17 +5,23 @@
 #include <cmath>
 #include <numbers>
 
+#include "cli/decimal_text.hpp"
 #include "cli/result_files.hpp"
 
 namespace sitewave::cli {
 
 void append_value(std::string& out, double v) {
-  char buf[32];
-  const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9).ptr;
-  out.append(buf, end);
+  char buf[max_decimal_text];
+  out.append(buf, decimal_text(v, buf));
 }
 
 namespace {
+
+// Room for a row of `values` values, so that a file is built without
+// growing its text again and again.
+std::size_t row_room(std::size_t values) {
+  return values * 16;
+}
 
 void append_row(std::string& out, std::initializer_list<double> values) {
   bool first = true;
@@ -48,6 +54,7 @@ double line_hz(const analysis& a, std::size_t i) {
 std::string transfer_csv(const analysis& a) {
   const bool radial = !a.radial.empty();
   std::string out = "freq_hz,sh_re,sh_im,sh_abs,sh_phase_deg,psv_re,psv_im,psv_abs,psv_phase_deg";
+  out.reserve(a.sh.size() * row_room(radial ? 13 : 9));
   if (radial) out += ",radial_re,radial_im,radial_abs,radial_phase_deg";
   out += '\n';
   for (std::size_t i = 0; i < a.sh.size(); ++i) {
@@ -72,6 +79,7 @@ std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a) {
 std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& smoothed) {
   const bool with_smoothed = !smoothed[0].empty();
   std::string out = "freq_hz,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1";
+  out.reserve(static_cast<std::size_t>(a.grid.nom) * row_room(with_smoothed ? 13 : 7));
   if (with_smoothed) {
     out += ",in_H1_smooth,in_H2_smooth,in_V1_smooth,out_H1_smooth,out_H2_smooth,out_V1_smooth";
   }
@@ -96,6 +104,7 @@ std::string spectra_csv(const analysis& a, const std::array<std::vector<double>,
 
 std::string surface_csv(const analysis& a, const record& r) {
   std::string out = "time_s,H1,H2,V1,in_H1,in_H2,in_V1\n";
+  out.reserve(static_cast<std::size_t>(a.nf) * row_room(7));
   const auto& [x, y, z] = a.surface;
   const auto input = [&a](const std::vector<float>& column, std::size_t i) {
     return i < static_cast<std::size_t>(a.nt) ? static_cast<double>(column[i]) : 0.0;

@@ -93,16 +93,15 @@ void warn_about_filter(const run_options& o, const analysis& a) {
 }
 
 // The contents of the results, built side by side: the response spectra
-// (the longest part, itself shared among threads), the clean files and the
-// dialogue's files, each in a task of its own.
-std::vector<std::pair<std::string, std::string>> build_results(const run_options& o,
-                                                               const record& r, const analysis& a,
-                                                               std::vector<double> periods,
-                                                               const work_control& control) {
+// of the surface motion (the longest part, itself shared among threads),
+// the clean files and the dialogue's files, each in a task of its own.
+std::vector<std::pair<std::string, std::string>> build_results(
+    const run_options& o, const record& r, const analysis& a, std::span<const double> periods,
+    std::future<motion_spectra>& input_spectra, const work_control& control) {
   using named = std::vector<std::pair<std::string, std::string>>;
-  auto response = std::async(std::launch::async, [&, periods = std::move(periods)]() mutable {
-    return named{{"response.csv",
-                  response_csv(response_spectra(r, a, std::move(periods), o.damping, control))}};
+  auto response = std::async(std::launch::async, [&] {
+    const motion_spectra surface = surface_spectra(a, periods, o.damping, control);
+    return named{{"response.csv", response_csv(periods, o.damping, input_spectra.get(), surface)}};
   });
   auto clean = std::async(std::launch::async, [&] {
     return named{{"transfer.csv", transfer_csv(a)},
@@ -146,7 +145,7 @@ int run_command(std::span<const std::string_view> words) {
 
   const record r = read_record(o);
   const ground_model model = read_ground_model(o.soil);
-  std::vector<double> periods = response_periods(o.periods);
+  const std::vector<double> periods = response_periods(o.periods);
   const int response_rows = static_cast<int>(periods.size());
   check_interrupt();
 
@@ -154,11 +153,15 @@ int run_command(std::span<const std::string_view> words) {
   const input_kind input = input_of(o, model);
   const int threads = threads_for(o);
   const analysis_settings settings = settings_for(o, angle_deg, input, threads);
+  // The record's own response spectra need no analysis: they run beside it.
+  std::future<motion_spectra> input_spectra = std::async(
+      std::launch::async, [&] { return record_spectra(r, periods, o.damping, settings.control); });
   const analysis a = analyse(r, model, settings);
   check_interrupt();
   warn_about_filter(o, a);
   warn_about_overflow(a);
-  for (const auto& [name, content] : build_results(o, r, a, std::move(periods), settings.control)) {
+  for (const auto& [name, content] :
+       build_results(o, r, a, periods, input_spectra, settings.control)) {
     check_interrupt();
     folder.write(name, content);
   }
