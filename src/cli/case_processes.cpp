@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,6 +70,7 @@ case_processes::~case_processes() {
   signal_all(SIGKILL);
   for (child& c : children_) {
     if (c.error_fd >= 0) ::close(c.error_fd);
+    if (c.process_fd >= 0) ::close(c.process_fd);
     int status = 0;
     while (::waitpid(c.pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -95,7 +97,8 @@ void case_processes::start(std::size_t id, const std::vector<std::string>& args)
     ::close(pipe_fds[0]);
     throw input_error(std::string("cannot start a case: ") + std::strerror(failure));
   }
-  children_.push_back({id, pid, pipe_fds[0], {}, std::chrono::steady_clock::now()});
+  const int process_fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  children_.push_back({id, pid, pipe_fds[0], {}, std::chrono::steady_clock::now(), process_fd});
 }
 
 void case_processes::read_errors(child& c) {
@@ -113,6 +116,11 @@ void case_processes::read_errors(child& c) {
   }
 }
 
+// The process has ended: what it wrote last is all in the pipe.
+void case_processes::drain_errors(child& c) {
+  while (c.error_fd >= 0) read_errors(c);
+}
+
 bool case_processes::reap(child& c, case_ending& ending) {
   int status = 0;
   if (::waitpid(c.pid, &status, WNOHANG) != c.pid) return false;
@@ -124,6 +132,7 @@ bool case_processes::reap(child& c, case_ending& ending) {
   ending.wall_s =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - c.started).count();
   if (c.error_fd >= 0) ::close(c.error_fd);
+  if (c.process_fd >= 0) ::close(c.process_fd);
   return true;
 }
 
@@ -132,17 +141,25 @@ std::vector<case_ending> case_processes::wait(std::chrono::milliseconds timeout)
   bool closed_but_running = false;
   for (const child& c : children_) {
     if (c.error_fd >= 0) watched.push_back({c.error_fd, POLLIN, 0});
-    closed_but_running = closed_but_running || c.error_fd < 0;
+    if (c.process_fd >= 0) watched.push_back({c.process_fd, POLLIN, 0});
+    closed_but_running = closed_but_running || (c.error_fd < 0 && c.process_fd < 0);
   }
-  // A child that has closed its error stream is about to end: look again soon.
+  // Without a process descriptor, a child that has closed its error stream
+  // is about to end: look again soon.
   const int ms = closed_but_running ? 5 : static_cast<int>(timeout.count());
+  const auto ready = [&watched](int fd) {
+    const auto w =
+        std::find_if(watched.begin(), watched.end(), [fd](const pollfd& p) { return p.fd == fd; });
+    return fd >= 0 && w != watched.end() && w->revents != 0;
+  };
+  std::vector<child*> exited;
   if (::poll(watched.data(), watched.size(), ms) > 0) {
     for (child& c : children_) {
-      const auto w = std::find_if(watched.begin(), watched.end(),
-                                  [&c](const pollfd& p) { return p.fd == c.error_fd; });
-      if (w != watched.end() && w->revents != 0) read_errors(c);
+      if (ready(c.error_fd)) read_errors(c);
+      if (ready(c.process_fd)) exited.push_back(&c);
     }
   }
+  for (child* c : exited) drain_errors(*c);
   std::vector<case_ending> ended;
   std::erase_if(children_, [&](child& c) {
     case_ending e;

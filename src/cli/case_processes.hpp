@@ -49,9 +49,13 @@ class case_processes {
     int error_fd;  // -1 once the process has closed its error stream
     std::string error_text;
     std::chrono::steady_clock::time_point started;
+    // Readable once the process has ended (-1 where the system offers none):
+    // an ending is seen at once, not at the next look.
+    int process_fd;
   };
 
   void read_errors(child& c);
+  void drain_errors(child& c);
   bool reap(child& c, case_ending& ending);
 
   std::vector<child> children_;

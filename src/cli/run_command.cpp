@@ -92,6 +92,12 @@ void warn_about_filter(const run_options& o, const analysis& a) {
   }
 }
 
+// Tasks run side by side when the run may use more than one thread, else in
+// turn (a batch runs its cases on one thread each, side by side).
+std::launch side_by_side(const work_control& control) {
+  return control.threads > 1 ? std::launch::async : std::launch::deferred;
+}
+
 // The contents of the results, built side by side: the response spectra
 // of the surface motion (the longest part, itself shared among threads),
 // the clean files and the dialogue's files, each in a task of its own.
@@ -99,11 +105,12 @@ std::vector<std::pair<std::string, std::string>> build_results(
     const run_options& o, const record& r, const analysis& a, std::span<const double> periods,
     std::future<motion_spectra>& input_spectra, const work_control& control) {
   using named = std::vector<std::pair<std::string, std::string>>;
-  auto response = std::async(std::launch::async, [&] {
+  const std::launch policy = side_by_side(control);
+  auto response = std::async(policy, [&] {
     const motion_spectra surface = surface_spectra(a, periods, o.damping, control);
     return named{{"response.csv", response_csv(periods, o.damping, input_spectra.get(), surface)}};
   });
-  auto clean = std::async(std::launch::async, [&] {
+  auto clean = std::async(policy, [&] {
     return named{{"transfer.csv", transfer_csv(a)},
                  {"spectra.csv", spectra_csv(a, smoothed_spectra(a, o.smoothing))},
                  {"surface.csv", surface_csv(a, r)}};
@@ -154,8 +161,9 @@ int run_command(std::span<const std::string_view> words) {
   const int threads = threads_for(o);
   const analysis_settings settings = settings_for(o, angle_deg, input, threads);
   // The record's own response spectra need no analysis: they run beside it.
-  std::future<motion_spectra> input_spectra = std::async(
-      std::launch::async, [&] { return record_spectra(r, periods, o.damping, settings.control); });
+  std::future<motion_spectra> input_spectra = std::async(side_by_side(settings.control), [&] {
+    return record_spectra(r, periods, o.damping, settings.control);
+  });
   const analysis a = analyse(r, model, settings);
   check_interrupt();
   warn_about_filter(o, a);
