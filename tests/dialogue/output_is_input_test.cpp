@@ -15,13 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char *answers = "wave.csv\n0\n0\n";
+constexpr const char* answers = "wave.csv\n0\n0\n";
 
 struct output_file {
-  const char *name;
+  const char* name;
   int unit;
-  const char
-      *layout_line; // the Amp-Factors.csv open follows a formatted statement
+  const char* layout_line;  // the Amp-Factors.csv open follows a formatted statement
 };
 
 constexpr output_file outputs[] = {
@@ -30,17 +29,15 @@ constexpr output_file outputs[] = {
     {"wave1.csv", 11, "last format: list io\n"},
 };
 
-std::string refusal_of(const output_file &out) {
-  return std::string("open: Output file is an input of the run\n") +
-         "apparent state: unit " + std::to_string(out.unit) + " named " +
-         out.name + "\n" + out.layout_line +
+std::string refusal_of(const output_file& out) {
+  return std::string("open: Output file is an input of the run\n") + "apparent state: unit " +
+         std::to_string(out.unit) + " named " + out.name + "\n" + out.layout_line +
          "lately writing sequential formatted external IO\n";
 }
 
 enum class link_kind { symbolic, hard };
 
-void link_to(const scratch_dir &dir, const char *input, const char *output,
-             link_kind kind) {
+void link_to(const scratch_dir& dir, const char* input, const char* output, link_kind kind) {
   if (kind == link_kind::symbolic) {
     fs::create_symlink(input, dir / output);
   } else {
@@ -51,9 +48,9 @@ void link_to(const scratch_dir &dir, const char *input, const char *output,
 TEST(OutputIsInput, OutputLinkedToAnInputIsRefusedBeforeItIsWritten) {
   const std::string record = sine_record(64, 0.01f);
   const std::string soil = three_layer_soil();
-  for (const char *input : {"wave.csv", "soil_dat.csv"}) {
+  for (const char* input : {"wave.csv", "soil_dat.csv"}) {
     for (const link_kind kind : {link_kind::symbolic, link_kind::hard}) {
-      for (const output_file &out : outputs) {
+      for (const output_file& out : outputs) {
         SCOPED_TRACE(std::string(out.name) + " linked to " + input +
                      (kind == link_kind::hard ? " (hard)" : " (symbolic)"));
         scratch_dir dir;
@@ -66,9 +63,8 @@ TEST(OutputIsInput, OutputLinkedToAnInputIsRefusedBeforeItIsWritten) {
         EXPECT_EQ(dir.read("wave.csv"), record);
         EXPECT_EQ(dir.read("soil_dat.csv"), soil);
         // The outputs before it were written in full.
-        for (const output_file &before : outputs) {
-          if (&before == &out)
-            break;
+        for (const output_file& before : outputs) {
+          if (&before == &out) break;
           EXPECT_FALSE(dir.read(before.name).empty()) << before.name;
         }
       }
@@ -98,5 +94,5 @@ TEST(OutputIsInput, LinkToAFileThatIsNoInputIsWritten) {
   EXPECT_EQ(dir.read("elsewhere.csv").substr(0, 15), " frequency (Hz)");
 }
 
-} // namespace
-} // namespace sitewave::testing
+}  // namespace
+}  // namespace sitewave::testing

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "support/program_run.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/write.hpp"
+#include "support/program_run.hpp"
 
 namespace sitewave::textio {
 namespace {

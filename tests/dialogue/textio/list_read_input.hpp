@@ -7,9 +7,9 @@
 #include <csignal>
 #include <string_view>
 
-#include "support/program_run.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/list_read.hpp"
+#include "support/program_run.hpp"
 
 namespace sitewave::textio::test {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "list_read_input.hpp"
 #include "dialogue/textio/list_read.hpp"
+#include "list_read_input.hpp"
 
 namespace sitewave::textio::test {
 namespace {

@@ -3,8 +3,8 @@
 // statement only.
 #include <gtest/gtest.h>
 
-#include "list_read_input.hpp"
 #include "dialogue/textio/list_read.hpp"
+#include "list_read_input.hpp"
 
 namespace sitewave::textio::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "list_read_input.hpp"
 #include "dialogue/textio/list_read.hpp"
+#include "list_read_input.hpp"
 
 namespace sitewave::textio::test {
 namespace {

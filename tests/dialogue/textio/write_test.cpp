@@ -8,8 +8,8 @@
 #include <ctime>
 #include <string>
 
-#include "support/program_run.hpp"
 #include "dialogue/textio/channel.hpp"
+#include "support/program_run.hpp"
 
 namespace sitewave::textio {
 namespace {
