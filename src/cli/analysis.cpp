@@ -72,9 +72,11 @@ std::complex<double> widened(cplx z) {
 bool legacy_amplification(const ground_model& model, const analysis_settings& s, analysis& a,
                           factor_columns& applied) {
   const int nom = a.grid.nom;
+  // The dialogue's conversion: degrees times the single-precision π/180.
+  const float theta = s.angle_deg * 0.017453292f;
   ground::amp_table sh(nom), psv(nom);
-  ground::sbshml(0.0f, a.grid.dom, nom, model.layers, s.theta, sh.columns(), s.control);
-  ground::sbudml(0.0f, a.grid.dom, nom, model.layers, s.theta, psv.columns(), s.control);
+  ground::sbshml(0.0f, a.grid.dom, nom, model.layers, theta, sh.columns(), s.control);
+  ground::sbudml(0.0f, a.grid.dom, nom, model.layers, theta, psv.columns(), s.control);
   if (s.control.stop_requested()) return false;
   const auto column = [nom](ground::amp_table& t, int k) {
     const auto c = t.columns().column(k);
@@ -169,10 +171,7 @@ analysis analyse(const record& r, const ground_model& model, const analysis_sett
   const bool amplified = s.physics == physics_kind::exact
                              ? exact_amplification(model, s, a, applied)
                              : legacy_amplification(model, s, a, applied);
-  if (!amplified) {
-    a.complete = false;
-    return a;
-  }
+  if (!amplified) return a;  // stopped on request: the caller ends the run
 
   for (std::size_t c = 0; c < components; ++c) {
     std::vector<cplx>& spectrum = spectra[c];

@@ -25,7 +25,6 @@ enum class physics_kind { legacy, exact };
 
 struct analysis_settings {
   float angle_deg = 0.0f;  // incidence angle in the half-space, degrees
-  float theta = 0.0f;      // the same in radians, as the legacy tables take it
   input_kind input = input_kind::incident;
   physics_kind physics = physics_kind::legacy;
   int operation = 0;  // 0 none, shaping::integrate, shaping::differentiate
@@ -57,10 +56,11 @@ struct analysis {
   // The surface motion before integration or differentiation (the same as
   // `surface` when the motion is left as it is), nf samples.
   std::array<std::vector<float>, components> surface_acceleration;
-  bool complete = true;  // false when an interrupt stopped a long computation
 };
 
 // Refuses a record the analysis cannot use (input_error), else analyses it.
+// When the stop flag of settings.control is raised the analysis ends early
+// and incomplete: the caller, which raised it, ends the run.
 analysis analyse(const record& r, const ground_model& model, const analysis_settings& settings);
 
 }  // namespace sitewave::cli

@@ -156,8 +156,10 @@ std::string response_csv(std::span<const double> periods, std::span<const double
   return out;
 }
 
-std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a, double bandwidth) {
-  std::array<std::vector<double>, 6> smoothed = fourier_amplitudes(a);
+std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a,
+                                                    std::array<std::vector<double>, 6> raw,
+                                                    double bandwidth) {
+  std::array<std::vector<double>, 6> smoothed = std::move(raw);
   const double df = 1.0 / (static_cast<double>(a.nf) * a.dt);
   for (auto& spectrum : smoothed) {
     const std::span<double> finite(spectrum.data(), finite_lines(spectrum));

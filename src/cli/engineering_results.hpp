@@ -39,7 +39,10 @@ motion_spectra surface_spectra(const analysis& a, std::span<const double> period
 std::string response_csv(std::span<const double> periods, std::span<const double> damping,
                          const motion_spectra& input, const motion_spectra& surface);
 
-// Konno–Ohmachi smoothing of the six Fourier amplitude spectra of spectra.csv.
-std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a, double bandwidth);
+// Konno–Ohmachi smoothing of the six Fourier amplitude spectra of
+// spectra.csv (from fourier_amplitudes), on the grid of the analysis.
+std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a,
+                                                    std::array<std::vector<double>, 6> raw,
+                                                    double bandwidth);
 
 }  // namespace sitewave::cli

@@ -18,10 +18,11 @@ std::string wave_csv(const analysis& a, const record& r);
 
 // transfer.csv: the complex amplification applied, per grid frequency.
 std::string transfer_csv(const analysis& a);
-// spectra.csv: Fourier amplitudes of the input record and the surface motion,
-// from the first non-zero grid frequency to Nyquist; `smoothed` (when not
-// empty) adds the smoothed amplitudes of the same six spectra.
-std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& smoothed);
+// spectra.csv: Fourier amplitudes of the input record and the surface motion
+// (`raw`, from fourier_amplitudes) and their smoothed forms, from the first
+// non-zero grid frequency to Nyquist.
+std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& raw,
+                        const std::array<std::vector<double>, 6>& smoothed);
 
 // The six Fourier amplitude spectra of spectra.csv (input H1, H2, V1, then
 // surface H1, H2, V1), grid lines 1..nom.

@@ -76,23 +76,16 @@ std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a) {
   return amplitudes;
 }
 
-std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& smoothed) {
-  const bool with_smoothed = !smoothed[0].empty();
-  std::string out = "freq_hz,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1";
-  out.reserve(static_cast<std::size_t>(a.grid.nom) * row_room(with_smoothed ? 13 : 7));
-  if (with_smoothed) {
-    out += ",in_H1_smooth,in_H2_smooth,in_V1_smooth,out_H1_smooth,out_H2_smooth,out_V1_smooth";
-  }
-  out += '\n';
-  const auto raw = fourier_amplitudes(a);
+std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& raw,
+                        const std::array<std::vector<double>, 6>& smoothed) {
+  std::string out =
+      "freq_hz,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,in_H1_smooth,in_H2_smooth,in_V1_smooth,"
+      "out_H1_smooth,out_H2_smooth,out_V1_smooth\n";
+  out.reserve(static_cast<std::size_t>(a.grid.nom) * row_room(13));
   for (std::size_t i = 1; i < static_cast<std::size_t>(a.grid.nom); ++i) {
     append_value(out, line_hz(a, i));
-    for (const auto& column : raw) {
-      out.push_back(',');
-      append_value(out, column[i]);
-    }
-    if (with_smoothed) {
-      for (const auto& column : smoothed) {
+    for (const auto* spectra : {&raw, &smoothed}) {
+      for (const auto& column : *spectra) {
         out.push_back(',');
         append_value(out, column[i]);
       }

@@ -29,8 +29,6 @@ namespace sitewave::cli {
 
 namespace {
 
-constexpr float degrees_to_radians = 0.017453292f;
-
 record read_record(const run_options& o) {
   record r = o.record ? read_csv_record(*o.record)
                       : read_at2_record({(*o.at2)[0], (*o.at2)[1], (*o.at2)[2]});
@@ -51,7 +49,6 @@ analysis_settings settings_for(const run_options& o, float angle_deg, input_kind
                                int threads) {
   analysis_settings s;
   s.angle_deg = angle_deg;
-  s.theta = angle_deg * degrees_to_radians;
   s.model_name = o.soil;
   s.input = input;
   s.physics = o.physics;
@@ -92,6 +89,12 @@ void warn_about_filter(const run_options& o, const analysis& a) {
   }
 }
 
+// spectra.csv: the raw amplitudes and their smoothing, computed once each.
+std::string spectra(const analysis& a, double bandwidth) {
+  const auto raw = fourier_amplitudes(a);
+  return spectra_csv(a, raw, smoothed_spectra(a, raw, bandwidth));
+}
+
 // Tasks run side by side when the run may use more than one thread, else in
 // turn (a batch runs its cases on one thread each, side by side).
 std::launch side_by_side(const work_control& control) {
@@ -112,7 +115,7 @@ std::vector<std::pair<std::string, std::string>> build_results(
   });
   auto clean = std::async(policy, [&] {
     return named{{"transfer.csv", transfer_csv(a)},
-                 {"spectra.csv", spectra_csv(a, smoothed_spectra(a, o.smoothing))},
+                 {"spectra.csv", spectra(a, o.smoothing)},
                  {"surface.csv", surface_csv(a, r)}};
   });
   named files{{std::string(textfmt::amp_factors_file), amp_factors_csv(a)},
