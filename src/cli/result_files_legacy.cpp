@@ -7,8 +7,18 @@
 
 namespace sitewave::cli {
 
+namespace {
+
+// Characters of a data row with its line feed, and room for the title line.
+constexpr std::size_t amp_row_room = 62;
+constexpr std::size_t spectrum_row_room = 49;
+constexpr std::size_t wave_row_room = 49;
+constexpr std::size_t title_room = 128;
+
+}  // namespace
+
 std::string amp_factors_csv(const analysis& a) {
-  textfmt::string_sink out;
+  textfmt::string_sink out(static_cast<std::size_t>(a.grid.nom) * amp_row_room + title_room);
   textfmt::list_into(out, textfmt::amp_factors_title);
   for (int i = 1; i <= a.grid.nom; ++i) {
     const auto k = static_cast<std::size_t>(i - 1);
@@ -21,7 +31,7 @@ std::string amp_factors_csv(const analysis& a) {
 }
 
 std::string spectrum_csv(const analysis& a, const record& r) {
-  textfmt::string_sink out;
+  textfmt::string_sink out(static_cast<std::size_t>(a.grid.nom) * spectrum_row_room + title_room);
   textfmt::list_into(out, textfmt::spectrum_title, r.titles[1], ",", r.titles[2], ",", r.titles[3]);
   const float pi2 = shaping::pi2();
   for (int k = 2; k <= a.grid.nom; ++k) {
@@ -41,7 +51,7 @@ float sample_time(const record& r, const analysis& a, int i) {
 }
 
 std::string wave_csv(const analysis& a, const record& r) {
-  textfmt::string_sink out;
+  textfmt::string_sink out(static_cast<std::size_t>(a.nf) * wave_row_room + title_room);
   textfmt::list_into(out, r.titles[0], ",", r.titles[1], ",", r.titles[2], ",", r.titles[3]);
   const auto& [x, y, z] = a.surface;
   for (std::size_t i = 0; i < static_cast<std::size_t>(a.nf); ++i) {

@@ -101,26 +101,38 @@ std::launch side_by_side(const work_control& control) {
   return control.threads > 1 ? std::launch::async : std::launch::deferred;
 }
 
+// A result file's name and content.
+using named = std::vector<std::pair<std::string, std::string>>;
+
+// Adds a file, moving its content (a braced list of files would copy each).
+void add(named& files, std::string_view name, std::string content) {
+  files.emplace_back(std::string(name), std::move(content));
+}
+
 // The contents of the results, built side by side: the response spectra
 // of the surface motion (the longest part, itself shared among threads),
 // the clean files and the dialogue's files, each in a task of its own.
-std::vector<std::pair<std::string, std::string>> build_results(
-    const run_options& o, const record& r, const analysis& a, std::span<const double> periods,
-    std::future<motion_spectra>& input_spectra, const work_control& control) {
-  using named = std::vector<std::pair<std::string, std::string>>;
+named build_results(const run_options& o, const record& r, const analysis& a,
+                    std::span<const double> periods, std::future<motion_spectra>& input_spectra,
+                    const work_control& control) {
   const std::launch policy = side_by_side(control);
   auto response = std::async(policy, [&] {
     const motion_spectra surface = surface_spectra(a, periods, o.damping, control);
-    return named{{"response.csv", response_csv(periods, o.damping, input_spectra.get(), surface)}};
+    named files;
+    add(files, "response.csv", response_csv(periods, o.damping, input_spectra.get(), surface));
+    return files;
   });
   auto clean = std::async(policy, [&] {
-    return named{{"transfer.csv", transfer_csv(a)},
-                 {"spectra.csv", spectra(a, o.smoothing)},
-                 {"surface.csv", surface_csv(a, r)}};
+    named files;
+    add(files, "transfer.csv", transfer_csv(a));
+    add(files, "spectra.csv", spectra(a, o.smoothing));
+    add(files, "surface.csv", surface_csv(a, r));
+    return files;
   });
-  named files{{std::string(textfmt::amp_factors_file), amp_factors_csv(a)},
-              {std::string(textfmt::spectrum_file), spectrum_csv(a, r)},
-              {std::string(textfmt::wave_file), wave_csv(a, r)}};
+  named files;
+  add(files, textfmt::amp_factors_file, amp_factors_csv(a));
+  add(files, textfmt::spectrum_file, spectrum_csv(a, r));
+  add(files, textfmt::wave_file, wave_csv(a, r));
   for (auto* task : {&clean, &response}) {
     for (auto& file : task->get()) files.push_back(std::move(file));
   }

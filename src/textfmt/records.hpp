@@ -63,6 +63,9 @@ void list_records(std::span<const write_item> items, record_sink& out);
 // Collects records in memory, each followed by a line feed.
 class string_sink final : public record_sink {
  public:
+  // expected_size: room taken at once, so that a long text is not copied as
+  // it grows.
+  explicit string_sink(std::size_t expected_size = 0) { text.reserve(expected_size); }
   void put(std::string_view record) override {
     text.append(record);
     text.push_back('\n');
