@@ -4,6 +4,8 @@
 // byte for byte.
 #include "cli/analysis.hpp"
 
+#include <functional>
+#include <future>
 #include <limits>
 #include <numbers>
 #include <span>
@@ -22,7 +24,7 @@ namespace {
 // Transform sizes up to 2^30 samples; memory is the real limit long before.
 constexpr int max_exponent = 30;
 
-const std::vector<float>& samples_of(const record& r, int c) {
+const std::vector<float>& samples_of(const record& r, std::size_t c) {
   return c == 0 ? r.h1 : (c == 1 ? r.h2 : r.v1);
 }
 
@@ -150,6 +152,22 @@ std::vector<float> waveform_of(std::vector<cplx> spectrum, const analysis& a,
   return waveform;
 }
 
+// Calls work(c) for each component: side by side when the run may use more
+// than one thread (the components share nothing but what they read), else
+// in turn (also when no thread can be started). Exceptions reach the caller
+// either way.
+void for_each_component(const work_control& control, const std::function<void(std::size_t)>& work) {
+  if (control.threads <= 1) {
+    for (std::size_t c = 0; c < components; ++c) work(c);
+    return;
+  }
+  std::array<std::future<void>, components - 1> others;
+  for (std::size_t c = 1; c < components; ++c)
+    others[c - 1] = std::async(std::launch::async | std::launch::deferred, work, c);
+  work(0);
+  for (auto& other : others) other.get();
+}
+
 }  // namespace
 
 analysis analyse(const record& r, const ground_model& model, const analysis_settings& s) {
@@ -159,13 +177,13 @@ analysis analyse(const record& r, const ground_model& model, const analysis_sett
   const auto nom = static_cast<std::size_t>(a.grid.nom);
 
   std::array<std::vector<cplx>, components> spectra;
-  for (int c = 0; c < components; ++c) {
-    auto& spectrum = spectra[static_cast<std::size_t>(c)];
+  for_each_component(s.control, [&](std::size_t c) {
+    auto& spectrum = spectra[c];
     spectrum.resize(nf);
     forward_spectrum(samples_of(r, c), a.nf, a.dt, spectrum);
-    a.input_spectrum[static_cast<std::size_t>(c)].assign(
-        spectrum.begin(), spectrum.begin() + static_cast<std::ptrdiff_t>(nom));
-  }
+    a.input_spectrum[c].assign(spectrum.begin(),
+                               spectrum.begin() + static_cast<std::ptrdiff_t>(nom));
+  });
 
   factor_columns applied;
   const bool amplified = s.physics == physics_kind::exact
@@ -173,13 +191,13 @@ analysis analyse(const record& r, const ground_model& model, const analysis_sett
                              : legacy_amplification(model, s, a, applied);
   if (!amplified) return a;  // stopped on request: the caller ends the run
 
-  for (std::size_t c = 0; c < components; ++c) {
+  for_each_component(s.control, [&](std::size_t c) {
     std::vector<cplx>& spectrum = spectra[c];
     shaping::amplify(spectrum, c < 2 ? applied[0] : applied[1]);
     a.surface[c] = waveform_of(spectrum, a, s.band, s.operation, &a.shaped[c]);
     a.surface_acceleration[c] =
         s.operation == 0 ? a.surface[c] : waveform_of(spectrum, a, s.band, 0, nullptr);
-  }
+  });
   return a;
 }
 

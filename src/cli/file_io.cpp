@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 
 #include "cli/errors.hpp"
 #include "cli/interrupts.hpp"
@@ -40,7 +40,8 @@ class descriptor {
 }  // namespace
 
 std::string system_reason(const std::filesystem::path& path) {
-  return path.string() + ": " + std::strerror(errno);
+  const int error = errno;  // the system's text, taken in a way safe for any thread
+  return path.string() + ": " + std::generic_category().message(error);
 }
 
 std::string read_file(const std::filesystem::path& path) {

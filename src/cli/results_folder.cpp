@@ -75,7 +75,6 @@ void results_folder::check_target() const {
 
 void results_folder::write(std::string_view name, std::string_view content) {
   write_file(staging_ / name, content);
-  files_.emplace_back(name);
 }
 
 void results_folder::commit() {

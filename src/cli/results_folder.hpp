@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace sitewave::cli {
 
@@ -20,9 +19,8 @@ class results_folder {
   results_folder(const results_folder&) = delete;
   results_folder& operator=(const results_folder&) = delete;
 
+  // Safe to call from several threads at once, each with its own name.
   void write(std::string_view name, std::string_view content);
-  // The names written so far, in order.
-  const std::vector<std::string>& files() const { return files_; }
   const std::filesystem::path& target() const { return target_; }
 
   // Puts the staged files in place of the target (an existing target is
@@ -36,7 +34,6 @@ class results_folder {
   std::filesystem::path staging_;
   bool replace_;
   bool committed_ = false;
-  std::vector<std::string> files_;
 };
 
 }  // namespace sitewave::cli

@@ -101,42 +101,43 @@ std::launch side_by_side(const work_control& control) {
   return control.threads > 1 ? std::launch::async : std::launch::deferred;
 }
 
-// A result file's name and content.
-using named = std::vector<std::pair<std::string, std::string>>;
-
-// Adds a file, moving its content (a braced list of files would copy each).
-void add(named& files, std::string_view name, std::string content) {
-  files.emplace_back(std::string(name), std::move(content));
+// Writes one result file of the run, unless an interrupt came first, and
+// returns its name.
+std::string write_result(results_folder& folder, std::string_view name,
+                         const std::string& content) {
+  check_interrupt();
+  folder.write(name, content);
+  return std::string(name);
 }
 
-// The contents of the results, built side by side: the response spectra
-// of the surface motion (the longest part, itself shared among threads),
-// the clean files and the dialogue's files, each in a task of its own.
-named build_results(const run_options& o, const record& r, const analysis& a,
-                    std::span<const double> periods, std::future<motion_spectra>& input_spectra,
-                    const work_control& control) {
+// Makes and writes the results side by side, each file as soon as it is
+// made: the response spectra of the surface motion (the longest part, itself
+// shared among threads), the clean files and the dialogue's files, each group
+// in a task of its own. Returns the names in a fixed order.
+std::vector<std::string> write_results(const run_options& o, const record& r, const analysis& a,
+                                       std::span<const double> periods,
+                                       std::future<motion_spectra>& input_spectra,
+                                       const work_control& control, results_folder& folder) {
+  using names = std::vector<std::string>;
   const std::launch policy = side_by_side(control);
   auto response = std::async(policy, [&] {
     const motion_spectra surface = surface_spectra(a, periods, o.damping, control);
-    named files;
-    add(files, "response.csv", response_csv(periods, o.damping, input_spectra.get(), surface));
-    return files;
+    return names{write_result(folder, "response.csv",
+                              response_csv(periods, o.damping, input_spectra.get(), surface))};
   });
   auto clean = std::async(policy, [&] {
-    named files;
-    add(files, "transfer.csv", transfer_csv(a));
-    add(files, "spectra.csv", spectra(a, o.smoothing));
-    add(files, "surface.csv", surface_csv(a, r));
-    return files;
+    names written{write_result(folder, "transfer.csv", transfer_csv(a))};
+    written.push_back(write_result(folder, "spectra.csv", spectra(a, o.smoothing)));
+    written.push_back(write_result(folder, "surface.csv", surface_csv(a, r)));
+    return written;
   });
-  named files;
-  add(files, textfmt::amp_factors_file, amp_factors_csv(a));
-  add(files, textfmt::spectrum_file, spectrum_csv(a, r));
-  add(files, textfmt::wave_file, wave_csv(a, r));
+  names written{write_result(folder, textfmt::amp_factors_file, amp_factors_csv(a))};
+  written.push_back(write_result(folder, textfmt::spectrum_file, spectrum_csv(a, r)));
+  written.push_back(write_result(folder, textfmt::wave_file, wave_csv(a, r)));
   for (auto* task : {&clean, &response}) {
-    for (auto& file : task->get()) files.push_back(std::move(file));
+    for (auto& name : task->get()) written.push_back(std::move(name));
   }
-  return files;
+  return written;
 }
 
 void print_summary(const run_facts& f, const results_folder& folder) {
@@ -183,14 +184,10 @@ int run_command(std::span<const std::string_view> words) {
   check_interrupt();
   warn_about_filter(o, a);
   warn_about_overflow(a);
-  for (const auto& [name, content] :
-       build_results(o, r, a, periods, input_spectra, settings.control)) {
-    check_interrupt();
-    folder.write(name, content);
-  }
+  const std::vector<std::string> written =
+      write_results(o, r, a, periods, input_spectra, settings.control, folder);
   check_interrupt();
-  run_facts facts{o,          r, model, a, angle_deg, input, threads, response_rows, folder.files(),
-                  fingerprint};
+  run_facts facts{o, r, model, a, angle_deg, input, threads, response_rows, written, fingerprint};
   folder.write("run.json", run_json(facts));
   check_interrupt();
   folder.commit();

@@ -1,6 +1,7 @@
 // The command and the dialogue over the same inputs: the dialogue's three
 // files come out byte for byte the same, the clean files agree with them to
-// their printed precision, and an outcrop input is the incident one halved.
+// their printed precision, an outcrop input is the incident one halved, and
+// the thread count changes no result.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -136,6 +137,27 @@ TEST(RunInputTypes, OutcropIsTheIncidentColumnHalved) {
   const auto out_wave = numeric_rows(dir.read("out/surface.csv"));
   for (std::size_t i = 0; i < inc_wave.size(); ++i) {
     EXPECT_NEAR(out_wave[i][1], inc_wave[i][1] / 2, 1e-6 * (1 + std::fabs(inc_wave[i][1])));
+  }
+}
+
+// The components, the result files and the spectra are made side by side
+// when threads are allowed: every file is the same whatever their number.
+TEST(RunThreads, EveryResultIsTheSameForAnyThreadCount) {
+  const scratch_dir dir;
+  dir.write("wave.csv", sine_record(900, 0.01f));
+  dir.write("soil_dat.csv", three_layer_soil(1));
+  for (const char* threads : {"1", "2", "5"}) {
+    const run_result r = run_command(
+        dir, {"run", "--record", "wave.csv", "--soil", "soil_dat.csv", "--motion", "integrate",
+              "--filter", "0.1,0.2,20,30", "--threads", threads, "--out", threads});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+  }
+  for (const char* name : {"Amp-Factors.csv", "amp1.csv", "wave1.csv", "transfer.csv",
+                           "spectra.csv", "surface.csv", "response.csv"}) {
+    const std::string one = dir.read(std::string("1/") + name);
+    EXPECT_FALSE(one.empty()) << name;
+    EXPECT_EQ(dir.read(std::string("2/") + name), one) << name;
+    EXPECT_EQ(dir.read(std::string("5/") + name), one) << name;
   }
 }
 
