@@ -17,6 +17,7 @@
 #include "cli/batch_run.hpp"
 #include "cli/case_records.hpp"
 #include "cli/errors.hpp"
+#include "cli/file_io.hpp"
 #include "cli/manifest.hpp"
 
 namespace sitewave::cli {
@@ -56,6 +57,23 @@ fs::path prepared_folder(const batch_options& o) {
                       (ec ? ec.message() : std::string("it exists and is not a folder")));
   }
   return dir;
+}
+
+// A summary is replaced whole at the end; a file of that name that no batch
+// wrote is the user's and stays.
+void check_summary_file(const batch_options& o) {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(o.summary_file(), ec))) return;
+  std::string head;
+  try {
+    head = read_file(o.summary_file()).substr(0, 12);
+  } catch (const input_error&) {
+  }
+  if (head != "case,status,") {
+    throw input_error(o.summary_file().string() +
+                      ": exists and is not a summary written by sitewave batch; it is never "
+                      "replaced: choose another --out");
+  }
 }
 
 // Writes the summary and says on the console what it holds.
@@ -106,6 +124,7 @@ int batch_command(std::span<const std::string_view> words) {
     std::cout << std::flush;
     return exit_ok;
   }
+  check_summary_file(o);
   const fs::path dir = prepared_folder(o);
   const case_records records(dir);
   std::vector<planned_case> cases = plan_cases(share, dir, records, o.force);

@@ -1,20 +1,27 @@
 // A results folder that appears whole or not at all: files are written into
 // a hidden staging folder beside the target and moved into place in one step
 // when the run has succeeded. A run that fails or is interrupted leaves the
-// target as it was.
+// target as it was; a folder that is not sitewave's results is never replaced.
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sitewave::cli {
 
 class results_folder {
  public:
-  // Refuses (input_error) a target that exists and is not a folder, or is a
-  // non-empty folder while `replace` is off; creates missing parent folders.
-  results_folder(std::filesystem::path target, bool replace);
+  // Refuses (input_error), before any work: a target that exists and is not
+  // a folder; a non-empty folder while `replace` is off; with `replace`, a
+  // folder holding anything but sitewave's results; and always a folder that
+  // is or holds the current folder or one of `inputs`. A symbolic link is
+  // followed: the folder it names receives the results. Creates missing
+  // parent folders and removes staging folders of ended runs beside it.
+  results_folder(std::filesystem::path target, bool replace,
+                 std::span<const std::filesystem::path> inputs);
   ~results_folder();
   results_folder(const results_folder&) = delete;
   results_folder& operator=(const results_folder&) = delete;
@@ -32,6 +39,7 @@ class results_folder {
 
   std::filesystem::path target_;
   std::filesystem::path staging_;
+  std::vector<std::filesystem::path> inputs_;
   bool replace_;
   bool committed_ = false;
 };

@@ -162,9 +162,11 @@ void print_summary(const run_facts& f, const results_folder& folder) {
 int run_command(std::span<const std::string_view> words) {
   const arguments args(words, run_option_specs());
   const run_options o = parse_run_options(args);
-  results_folder folder(o.out, o.force);
   input_files known;  // taken before reading: an input edited meanwhile then shows as changed
   const input_fingerprint fingerprint = fingerprint_of(args, known);
+  std::vector<std::filesystem::path> inputs;
+  for (const input_file& f : fingerprint.files) inputs.push_back(f.path);
+  results_folder folder(o.out, o.force, inputs);
 
   const record r = read_record(o);
   const ground_model model = read_ground_model(o.soil);

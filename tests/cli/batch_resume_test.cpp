@@ -161,7 +161,7 @@ TEST(BatchResume, NeverReplacesAFolderThatIsNotResults) {
   EXPECT_EQ(dir.read("results/c1/notes.txt"), "mine");
   const auto rows = table_rows(dir.read("results/summary.csv"));
   EXPECT_EQ(rows[0].at("status"), "refused");
-  EXPECT_NE(rows[0].at("error").find("exists and is not empty; use --force"), std::string::npos);
+  EXPECT_NE(rows[0].at("error").find("holds what sitewave does not write there (notes.txt)"), std::string::npos);
   EXPECT_EQ(rows[1].at("status"), "ok");
 }
 

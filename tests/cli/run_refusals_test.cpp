@@ -100,16 +100,15 @@ TEST_F(RunRefusals, UnusableInputEndsWithStatusOne) {
 }
 
 TEST_F(RunRefusals, ExistingResultsAreKeptUnlessForced) {
-  fs::create_directory(dir / "out");
-  dir.write("out/mine.txt", "keep me");
+  ASSERT_EQ(run({"--out", "out"}).exit_code, 0);
+  dir.write("out/surface.csv", "earlier results");
   expect_one_line(run({"--out", "out"}), 1, "exists and is not empty; use --force");
-  EXPECT_EQ(dir.read("out/mine.txt"), "keep me");
+  EXPECT_EQ(dir.read("out/surface.csv"), "earlier results");
   // A bad input with --force still leaves the folder as it was.
   EXPECT_EQ(run({"--out", "out", "--force", "--soil", "missing.csv"}).exit_code, 1);
-  EXPECT_EQ(dir.read("out/mine.txt"), "keep me");
+  EXPECT_EQ(dir.read("out/surface.csv"), "earlier results");
   ASSERT_EQ(run({"--out", "out", "--force"}).exit_code, 0);
-  EXPECT_FALSE(dir.exists("out/mine.txt"));
-  EXPECT_TRUE(dir.exists("out/run.json"));
+  EXPECT_NE(dir.read("out/surface.csv"), "earlier results");
   // An empty folder is filled without --force.
   fs::create_directory(dir / "empty");
   EXPECT_EQ(run({"--out", "empty"}).exit_code, 0);
