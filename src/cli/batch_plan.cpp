@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "cli/case_folder.hpp"
+#include "cli/results_ownership.hpp"
 #include "cli/run_options.hpp"
 
 namespace sitewave::cli {
@@ -38,6 +39,7 @@ std::vector<planned_case> plan_cases(std::span<const manifest_case* const> share
     c.folder = dir / mc->name;
     c.fingerprint = fingerprint_of_case(*mc, known);
     c.outcome.name = mc->name;
+    remove_stale_staging(c.folder);  // left by a batch killed whole, whether or not it runs now
     const case_folder found = read_case_folder(c.folder);
     std::error_code ec;
     c.replaces_results = force || found.complete || fs::exists(c.folder / "run.json", ec);

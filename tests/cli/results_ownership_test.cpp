@@ -124,6 +124,11 @@ TEST_F(ResultsOwnership, ABatchKeepsCaseFoldersAndSummariesThatAreNotItsOwn) {
   EXPECT_NE(rows[0].at("error").find("an input of this run"), std::string::npos);
   EXPECT_EQ(rows[1].at("status"), "ok");
   expect_inputs_kept();
+  // What a batch killed whole left beside a finished case goes on the next run.
+  fs::create_directory(dir / ".c2.staging-1-0-5");
+  dir.write(".c2.staging-1-0-5/wave1.csv", "half written");
+  run_command(dir, {"batch", "inputs/suite.csv", "--out", "."});
+  EXPECT_FALSE(dir.exists(".c2.staging-1-0-5"));
 
   fs::create_directory(dir / "study");
   dir.write("study/summary.csv", "my own table");
