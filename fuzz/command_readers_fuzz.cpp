@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "cli/errors.hpp"
-#include "cli/ground_model.hpp"
-#include "cli/json_reader.hpp"
-#include "cli/manifest.hpp"
-#include "cli/record.hpp"
+#include "cli/io/errors.hpp"
+#include "cli/inputs/ground_model.hpp"
+#include "cli/io/json_reader.hpp"
+#include "cli/batch/manifest.hpp"
+#include "cli/inputs/record.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

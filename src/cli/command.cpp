@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/arguments.hpp"
-#include "cli/batch_command.hpp"
-#include "cli/errors.hpp"
-#include "cli/help.hpp"
-#include "cli/interrupts.hpp"
-#include "cli/plot_command.hpp"
-#include "cli/run_command.hpp"
+#include "cli/options/arguments.hpp"
+#include "cli/batch/batch_command.hpp"
+#include "cli/io/errors.hpp"
+#include "cli/options/help.hpp"
+#include "cli/io/interrupts.hpp"
+#include "cli/plot/plot_command.hpp"
+#include "cli/run/run_command.hpp"
 
 namespace sitewave::cli {
 

@@ -1,0 +1,204 @@
+// The steps of one analysis in the order the dialogue takes them (forward
+// spectra, amplification tables, amplification, shaping, synthesis), so
+// that for the same inputs the command's legacy files match the dialogue's
+// byte for byte.
+#include "cli/analysis/analysis.hpp"
+
+#include <functional>
+#include <future>
+#include <limits>
+#include <numbers>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+#include "cli/io/errors.hpp"
+#include "core/exact/exact_transfer.hpp"
+#include "core/ground/amplification.hpp"
+#include "core/synthesis/synthesis.hpp"
+
+namespace sitewave::cli {
+
+namespace {
+
+// Transform sizes up to 2^30 samples; memory is the real limit long before.
+constexpr int max_exponent = 30;
+
+const std::vector<float>& samples_of(const record& r, std::size_t c) {
+  return c == 0 ? r.h1 : (c == 1 ? r.h2 : r.v1);
+}
+
+void fix_record_grid(const record& r, analysis& a) {
+  const long long nt = static_cast<long long>(r.rows());
+  a.dt = nt >= 2 ? r.time[1] - r.time[0] : 0.0f;
+  if (const auto problem = record_problem(nt, a.dt)) {
+    throw input_error(r.paths.front() + ": record refused: " + *problem);
+  }
+  const auto size = transform_size_for(nt, max_exponent);
+  if (!size || nt > std::numeric_limits<int>::max()) {
+    throw input_error(r.paths.front() + ": record refused: " + std::to_string(nt) +
+                      " rows are more than this program can transform");
+  }
+  a.nt = static_cast<int>(nt);
+  a.nf = size->nf;
+  a.exponent = size->exponent;
+  a.grid = grid_of(a.nf, a.dt);
+}
+
+// An outcrop record is the motion a free surface of the half-space shows:
+// twice the incident wave, so its factor is column 1 halved (exactly).
+cplx applied_factor(cplx column1, cplx column2, input_kind input) {
+  switch (input) {
+    case input_kind::incident:
+      return column1;
+    case input_kind::within:
+      return column2;
+    case input_kind::outcrop:
+      return cplx{column1.re * 0.5f, column1.im * 0.5f};
+  }
+  return column1;
+}
+
+using factor_columns = std::array<std::vector<cplx>, 2>;  // applied to H1/H2, to V1
+
+cplx rounded(std::complex<double> z) {
+  return {static_cast<float>(z.real()), static_cast<float>(z.imag())};
+}
+
+std::complex<double> widened(cplx z) {
+  return {z.re, z.im};
+}
+
+// The legacy tables: SH for the horizontal components, P-SV for the vertical,
+// in single precision; the factors applied are their columns as they stand.
+bool legacy_amplification(const ground_model& model, const analysis_settings& s, analysis& a,
+                          factor_columns& applied) {
+  const int nom = a.grid.nom;
+  // The dialogue's conversion: degrees times the single-precision π/180.
+  const float theta = s.angle_deg * 0.017453292f;
+  ground::amp_table sh(nom), psv(nom);
+  ground::sbshml(0.0f, a.grid.dom, nom, model.layers, theta, sh.columns(), s.control);
+  ground::sbudml(0.0f, a.grid.dom, nom, model.layers, theta, psv.columns(), s.control);
+  if (s.control.stop_requested()) return false;
+  const auto column = [nom](ground::amp_table& t, int k) {
+    const auto c = t.columns().column(k);
+    return std::vector<cplx>(c.begin(), c.begin() + nom);
+  };
+  a.columns = {column(sh, 1), column(sh, 2), column(psv, 1), column(psv, 2)};
+  for (std::size_t i = 0; i < static_cast<std::size_t>(nom); ++i) {
+    applied[0].push_back(applied_factor(a.columns[0][i], a.columns[1][i], s.input));
+    applied[1].push_back(applied_factor(a.columns[2][i], a.columns[3][i], s.input));
+    a.sh.push_back(widened(applied[0].back()));
+    a.psv.push_back(widened(applied[1].back()));
+  }
+  return true;
+}
+
+// The exact amplification in double precision: the factor of the chosen
+// input, then rounded once to multiply the single-precision spectra.
+bool exact_amplification(const ground_model& model, const analysis_settings& s, analysis& a,
+                         factor_columns& applied) {
+  const auto nom = static_cast<std::size_t>(a.grid.nom);
+  const std::vector<exact::layer_row> rows = exact::rows_of(model.layers);
+  const double theta = static_cast<double>(s.angle_deg) * std::numbers::pi / 180.0;
+  const double dom = 2.0 * std::numbers::pi / (static_cast<double>(a.nf) * a.dt);
+  std::vector<exact::transfer_at> lines(nom);
+  try {
+    exact::exact_transfer(rows, theta, dom, lines, s.control);
+  } catch (const std::invalid_argument& e) {
+    throw input_error(s.model_name + ": the exact physics cannot take this model: " + e.what());
+  }
+  if (s.control.stop_requested()) return false;
+  for (auto& column : a.columns) column.resize(nom);
+  for (std::size_t i = 0; i < nom; ++i) {
+    const exact::transfer_at& t = lines[i];
+    a.columns[0][i] = rounded(t.sh_incident);
+    a.columns[1][i] = rounded(t.sh_within);
+    a.columns[2][i] = rounded(t.vertical_incident);
+    a.columns[3][i] = rounded(t.vertical_within);
+    switch (s.input) {
+      case input_kind::incident:
+        a.sh.push_back(t.sh_incident);
+        a.psv.push_back(t.vertical_incident);
+        a.radial.push_back(t.radial_incident);
+        break;
+      case input_kind::within:
+        a.sh.push_back(t.sh_within);
+        a.psv.push_back(t.vertical_within);
+        a.radial.push_back(t.radial_within);
+        break;
+      case input_kind::outcrop:
+        a.sh.push_back(t.sh_incident / 2.0);
+        a.psv.push_back(t.vertical_incident / t.vertical_free_surface);
+        a.radial.push_back(t.radial_incident / t.vertical_free_surface);
+        break;
+    }
+    applied[0].push_back(rounded(a.sh.back()));
+    applied[1].push_back(rounded(a.psv.back()));
+  }
+  return true;
+}
+
+// Shapes a copy of the amplified spectrum and transforms it back.
+std::vector<float> waveform_of(std::vector<cplx> spectrum, const analysis& a,
+                               const shaping::band& band, int operation,
+                               std::vector<cplx>* shaped) {
+  shaping::shape(spectrum, a.grid.nom, a.grid.dom, band, operation);
+  if (shaped != nullptr) {
+    *shaped = std::vector<cplx>(spectrum.begin(), spectrum.begin() + a.grid.nom);
+  }
+  std::vector<float> waveform(static_cast<std::size_t>(a.nf));
+  synthesise(spectrum, a.nf, a.grid.dur, waveform);
+  return waveform;
+}
+
+// Calls work(c) for each component: side by side when the run may use more
+// than one thread (the components share nothing but what they read), else
+// in turn (also when no thread can be started). Exceptions reach the caller
+// either way.
+void for_each_component(const work_control& control, const std::function<void(std::size_t)>& work) {
+  if (control.threads <= 1) {
+    for (std::size_t c = 0; c < components; ++c) work(c);
+    return;
+  }
+  std::array<std::future<void>, components - 1> others;
+  for (std::size_t c = 1; c < components; ++c)
+    others[c - 1] = std::async(std::launch::async | std::launch::deferred, work, c);
+  work(0);
+  for (auto& other : others) other.get();
+}
+
+}  // namespace
+
+analysis analyse(const record& r, const ground_model& model, const analysis_settings& s) {
+  analysis a;
+  fix_record_grid(r, a);
+  const auto nf = static_cast<std::size_t>(a.nf);
+  const auto nom = static_cast<std::size_t>(a.grid.nom);
+
+  std::array<std::vector<cplx>, components> spectra;
+  for_each_component(s.control, [&](std::size_t c) {
+    auto& spectrum = spectra[c];
+    spectrum.resize(nf);
+    forward_spectrum(samples_of(r, c), a.nf, a.dt, spectrum);
+    a.input_spectrum[c].assign(spectrum.begin(),
+                               spectrum.begin() + static_cast<std::ptrdiff_t>(nom));
+  });
+
+  factor_columns applied;
+  const bool amplified = s.physics == physics_kind::exact
+                             ? exact_amplification(model, s, a, applied)
+                             : legacy_amplification(model, s, a, applied);
+  if (!amplified) return a;  // stopped on request: the caller ends the run
+
+  for_each_component(s.control, [&](std::size_t c) {
+    std::vector<cplx>& spectrum = spectra[c];
+    shaping::amplify(spectrum, c < 2 ? applied[0] : applied[1]);
+    a.surface[c] = waveform_of(spectrum, a, s.band, s.operation, &a.shaped[c]);
+    a.surface_acceleration[c] =
+        s.operation == 0 ? a.surface[c] : waveform_of(spectrum, a, s.band, 0, nullptr);
+  });
+  return a;
+}
+
+}  // namespace sitewave::cli

@@ -1,0 +1,173 @@
+// Response spectra and smoothed spectra for the results folder: the core's
+// double-precision modules fed with the record and the surface motion.
+#include "cli/analysis/engineering_results.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <span>
+#include <stdexcept>
+
+#include "cli/options/arguments.hpp"
+#include "cli/io/errors.hpp"
+#include "cli/io/file_io.hpp"
+#include "cli/analysis/result_files.hpp"
+#include "core/response/konno_ohmachi.hpp"
+#include "core/response/response_spectrum.hpp"
+
+namespace sitewave::cli {
+
+namespace {
+
+bool looks_like_a_list(const std::string& value) {
+  return value.find_first_not_of("0123456789.,eE+- ") == std::string::npos;
+}
+
+std::vector<double> periods_in_file(const std::string& path) {
+  const std::string text = read_file(path);
+  std::vector<double> periods;
+  const char* p = text.c_str();
+  int line = 1;
+  while (*p != '\0') {
+    if (*p == '\n') ++line;
+    if (std::isspace(static_cast<unsigned char>(*p)) || *p == ',') {
+      ++p;
+      continue;
+    }
+    char* end = nullptr;
+    const double t = std::strtod(p, &end);
+    if (end == p || !std::isfinite(t)) {
+      throw input_error(path + ": line " + std::to_string(line) +
+                        ": a period in seconds is expected");
+    }
+    periods.push_back(t);
+    p = end;
+  }
+  if (periods.empty()) throw input_error(path + ": no periods in the file");
+  return periods;
+}
+
+std::vector<double> series_of(const std::vector<float>& v, std::size_t count) {
+  return std::vector<double>(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+bool all_finite(std::span<const double> v) {
+  return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
+}
+
+// Lines from the first one that is not finite on: where the legacy recursion
+// overflowed, the spectra hold NaN, and so does their smoothing.
+std::size_t finite_lines(std::span<const double> v) {
+  return static_cast<std::size_t>(
+      std::find_if(v.begin(), v.end(), [](double x) { return !std::isfinite(x); }) - v.begin());
+}
+
+}  // namespace
+
+std::vector<double> response_periods(const std::optional<std::string>& option) {
+  std::vector<double> given;
+  if (!option) {
+    given = response::default_periods();
+  } else if (looks_like_a_list(*option)) {
+    given = number_list("periods", *option);
+  } else {
+    given = periods_in_file(*option);
+  }
+  for (const double t : given) {
+    if (t < 0.0) {
+      throw option_error(
+          {"periods", option.value_or(""), "periods of 0 s or more are expected", false});
+    }
+  }
+  std::vector<double> periods{0.0};
+  for (const double t : given) {
+    if (t != 0.0) periods.push_back(t);
+  }
+  return periods;
+}
+
+namespace {
+
+// Every component's spectra at every damping ratio; the record's time step
+// dt is the first interval of its time column.
+motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, double dt,
+                          std::span<const double> periods, std::span<const double> damping,
+                          const work_control& control) {
+  motion_spectra m;
+  for (const double zeta : damping) {
+    auto& per_component = m.psa.emplace_back();
+    for (std::size_t c = 0; c < 3; ++c) {
+      per_component[c].assign(periods.size(), std::numeric_limits<double>::quiet_NaN());
+      if (!all_finite(series[c])) continue;
+      try {
+        response::pseudo_spectral_acceleration(series[c], dt, periods, zeta, per_component[c],
+                                               control);
+      } catch (const std::invalid_argument& e) {
+        throw input_error(std::string("response spectra: ") + e.what());
+      }
+    }
+  }
+  return m;
+}
+
+}  // namespace
+
+motion_spectra record_spectra(const record& r, std::span<const double> periods,
+                              std::span<const double> damping, const work_control& control) {
+  const double dt = r.rows() >= 2 ? static_cast<double>(r.time[1] - r.time[0]) : 0.0;
+  return spectra_of(
+      {series_of(r.h1, r.rows()), series_of(r.h2, r.rows()), series_of(r.v1, r.rows())}, dt,
+      periods, damping, control);
+}
+
+motion_spectra surface_spectra(const analysis& a, std::span<const double> periods,
+                               std::span<const double> damping, const work_control& control) {
+  const auto& s = a.surface_acceleration;
+  return spectra_of(
+      {series_of(s[0], s[0].size()), series_of(s[1], s[1].size()), series_of(s[2], s[2].size())},
+      a.dt, periods, damping, control);
+}
+
+std::string response_csv(std::span<const double> periods, std::span<const double> damping,
+                         const motion_spectra& input, const motion_spectra& surface) {
+  std::string out =
+      "damping,period_s,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,ratio_H1,ratio_H2,ratio_V1\n";
+  for (std::size_t d = 0; d < damping.size(); ++d) {
+    const auto& in = input.psa[d];
+    const auto& sur = surface.psa[d];
+    for (std::size_t p = 0; p < periods.size(); ++p) {
+      append_value(out, damping[d]);
+      out.push_back(',');
+      append_value(out, periods[p]);
+      for (const auto* motion : {&in, &sur}) {
+        for (std::size_t c = 0; c < 3; ++c) {
+          out.push_back(',');
+          append_value(out, (*motion)[c][p]);
+        }
+      }
+      for (std::size_t c = 0; c < 3; ++c) {
+        out.push_back(',');
+        append_value(out, sur[c][p] / in[c][p]);
+      }
+      out.push_back('\n');
+    }
+  }
+  return out;
+}
+
+std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a,
+                                                    std::array<std::vector<double>, 6> raw,
+                                                    double bandwidth) {
+  std::array<std::vector<double>, 6> smoothed = std::move(raw);
+  const double df = 1.0 / (static_cast<double>(a.nf) * a.dt);
+  for (auto& spectrum : smoothed) {
+    const std::span<double> finite(spectrum.data(), finite_lines(spectrum));
+    response::konno_ohmachi(finite, df, bandwidth, finite);
+    std::fill(spectrum.begin() + static_cast<std::ptrdiff_t>(finite.size()), spectrum.end(),
+              std::numeric_limits<double>::quiet_NaN());
+  }
+  return smoothed;
+}
+
+}  // namespace sitewave::cli

@@ -1,0 +1,41 @@
+// The contents of the files of a results folder, each built in memory from
+// an analysis: the three files in the dialogue's own form, and the clean
+// comma-separated files with one header row and full-precision values.
+#pragma once
+
+#include <string>
+
+#include "cli/analysis/analysis.hpp"
+#include "cli/inputs/record.hpp"
+
+namespace sitewave::cli {
+
+// Amp-Factors.csv, amp1.csv and wave1.csv, byte for byte as the dialogue
+// writes them for the same inputs.
+std::string amp_factors_csv(const analysis& a);
+std::string spectrum_csv(const analysis& a, const record& r);
+std::string wave_csv(const analysis& a, const record& r);
+
+// transfer.csv: the complex amplification applied, per grid frequency.
+std::string transfer_csv(const analysis& a);
+// spectra.csv: Fourier amplitudes of the input record and the surface motion
+// (`raw`, from fourier_amplitudes) and their smoothed forms, from the first
+// non-zero grid frequency to Nyquist.
+std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& raw,
+                        const std::array<std::vector<double>, 6>& smoothed);
+
+// The six Fourier amplitude spectra of spectra.csv (input H1, H2, V1, then
+// surface H1, H2, V1), grid lines 1..nom.
+std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a);
+
+// surface.csv: time, the surface waveforms, then the input record.
+std::string surface_csv(const analysis& a, const record& r);
+
+// A value with 9 significant digits, as every clean file writes it.
+void append_value(std::string& out, double v);
+
+// The time of waveform sample i (from 0): the record's own times, continued
+// at the time step past its end.
+float sample_time(const record& r, const analysis& a, int i);
+
+}  // namespace sitewave::cli

@@ -1,0 +1,112 @@
+// The clean result files: one header row naming every column, then rows of
+// values with 9 significant digits, comma-separated, no trailing comma, so
+// that spreadsheet and data-frame readers take them as they are.
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "cli/io/decimal_text.hpp"
+#include "cli/analysis/result_files.hpp"
+
+namespace sitewave::cli {
+
+void append_value(std::string& out, double v) {
+  char buf[max_decimal_text];
+  out.append(buf, decimal_text(v, buf));
+}
+
+namespace {
+
+// Room for a row of `values` values, so that a file is built without
+// growing its text again and again.
+std::size_t row_room(std::size_t values) {
+  return values * 16;
+}
+
+void append_row(std::string& out, std::initializer_list<double> values) {
+  bool first = true;
+  for (const double v : values) {
+    if (!first) out.push_back(',');
+    append_value(out, v);
+    first = false;
+  }
+  out.push_back('\n');
+}
+
+double phase_deg(std::complex<double> z) {
+  return std::arg(z) * 180.0 / std::numbers::pi;
+}
+
+void append_complex(std::string& out, std::complex<double> z) {
+  for (const double v : {z.real(), z.imag(), std::abs(z), phase_deg(z)}) {
+    out.push_back(',');
+    append_value(out, v);
+  }
+}
+
+// Frequency of grid line i (from 0) in hertz: i / (nf·dt).
+double line_hz(const analysis& a, std::size_t i) {
+  return static_cast<double>(i) / (static_cast<double>(a.nf) * a.dt);
+}
+
+}  // namespace
+
+std::string transfer_csv(const analysis& a) {
+  const bool radial = !a.radial.empty();
+  std::string out = "freq_hz,sh_re,sh_im,sh_abs,sh_phase_deg,psv_re,psv_im,psv_abs,psv_phase_deg";
+  out.reserve(a.sh.size() * row_room(radial ? 13 : 9));
+  if (radial) out += ",radial_re,radial_im,radial_abs,radial_phase_deg";
+  out += '\n';
+  for (std::size_t i = 0; i < a.sh.size(); ++i) {
+    append_value(out, line_hz(a, i));
+    append_complex(out, a.sh[i]);
+    append_complex(out, a.psv[i]);
+    if (radial) append_complex(out, a.radial[i]);
+    out.push_back('\n');
+  }
+  return out;
+}
+
+std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a) {
+  std::array<std::vector<double>, 6> amplitudes;
+  for (std::size_t c = 0; c < 3; ++c) {
+    for (const cplx v : a.input_spectrum[c]) amplitudes[c].push_back(cmod_d(v.re, v.im));
+    for (const cplx v : a.shaped[c]) amplitudes[c + 3].push_back(cmod_d(v.re, v.im));
+  }
+  return amplitudes;
+}
+
+std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& raw,
+                        const std::array<std::vector<double>, 6>& smoothed) {
+  std::string out =
+      "freq_hz,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,in_H1_smooth,in_H2_smooth,in_V1_smooth,"
+      "out_H1_smooth,out_H2_smooth,out_V1_smooth\n";
+  out.reserve(static_cast<std::size_t>(a.grid.nom) * row_room(13));
+  for (std::size_t i = 1; i < static_cast<std::size_t>(a.grid.nom); ++i) {
+    append_value(out, line_hz(a, i));
+    for (const auto* spectra : {&raw, &smoothed}) {
+      for (const auto& column : *spectra) {
+        out.push_back(',');
+        append_value(out, column[i]);
+      }
+    }
+    out.push_back('\n');
+  }
+  return out;
+}
+
+std::string surface_csv(const analysis& a, const record& r) {
+  std::string out = "time_s,H1,H2,V1,in_H1,in_H2,in_V1\n";
+  out.reserve(static_cast<std::size_t>(a.nf) * row_room(7));
+  const auto& [x, y, z] = a.surface;
+  const auto input = [&a](const std::vector<float>& column, std::size_t i) {
+    return i < static_cast<std::size_t>(a.nt) ? static_cast<double>(column[i]) : 0.0;
+  };
+  for (std::size_t i = 0; i < static_cast<std::size_t>(a.nf); ++i) {
+    append_row(out, {sample_time(r, a, static_cast<int>(i)), x[i] - x[0], y[i] - y[0], z[i] - z[0],
+                     input(r.h1, i), input(r.h2, i), input(r.v1, i)});
+  }
+  return out;
+}
+
+}  // namespace sitewave::cli

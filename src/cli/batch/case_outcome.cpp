@@ -1,0 +1,85 @@
+// The rows of a batch summary. Numbers keep 9 significant digits, as run.json
+// has them, so a summary collected from the case folders equals the one the
+// batch wrote while running them; a value not known is an empty cell.
+#include "cli/batch/case_outcome.hpp"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "cli/io/csv_rows.hpp"
+
+namespace sitewave::cli {
+
+namespace {
+
+constexpr double none = std::numeric_limits<double>::quiet_NaN();
+
+constexpr std::array<std::string_view, status_count> status_names{
+    "ok", "refused", "failed", "interrupted", "pending", "stale"};
+
+std::string number_cell(double v, int digits) {
+  if (!std::isfinite(v)) return {};
+  char buf[32];
+  const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits).ptr;
+  return std::string(buf, end);
+}
+
+std::string wall_cell(double seconds) {
+  if (!std::isfinite(seconds)) return {};
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3f", seconds);
+  return buf;
+}
+
+std::string header() {
+  std::string h = "case,status,error,wall_s";
+  for (const std::string_view side : {"in", "out"}) {
+    for (const std::string_view c : {"H1", "H2", "V1"}) {
+      h.append(",peak_").append(side).append("_").append(c);
+    }
+  }
+  for (const std::string_view spectrum : summary_spectra) {
+    for (const double t : summary_periods) {
+      h.append(",psa_").append(spectrum).append("_").append(number_cell(t, 9));
+    }
+  }
+  return h + "\n";
+}
+
+std::string row(const case_outcome& o) {
+  std::string r = o.name + "," + std::string(status_name(o.status)) + "," + csv_cell(o.error) +
+                  "," + wall_cell(o.wall_s);
+  const case_folder& v = o.results;
+  const bool ok = o.status == case_status::ok;  // other folders may hold stale values
+  for (const auto* peaks : {&v.peak_input, &v.peak_surface}) {
+    for (const double p : *peaks) r.append(",").append(number_cell(ok ? p : none, 9));
+  }
+  for (const auto& spectrum : v.psa) {
+    for (const double value : spectrum) r.append(",").append(number_cell(ok ? value : none, 9));
+  }
+  return r + "\n";
+}
+
+}  // namespace
+
+std::string_view status_name(case_status s) {
+  return status_names[static_cast<std::size_t>(s)];
+}
+
+std::optional<case_status> status_named(std::string_view name) {
+  for (std::size_t k = 0; k < status_names.size(); ++k) {
+    if (status_names[k] == name) return static_cast<case_status>(k);
+  }
+  return std::nullopt;
+}
+
+std::string summary_csv(std::span<const case_outcome> outcomes) {
+  std::string text = header();
+  for (const case_outcome& o : outcomes) text += row(o);
+  return text;
+}
+
+}  // namespace sitewave::cli

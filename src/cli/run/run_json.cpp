@@ -1,0 +1,119 @@
+// The record of a run, for people and for the tools that collect many runs
+// (a batch summary reads its peaks back from here).
+#include "cli/run/run_json.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cli/io/json_writer.hpp"
+#include "textfmt/text.hpp"
+
+#ifndef SITEWAVE_VERSION
+#define SITEWAVE_VERSION "unknown"
+#endif
+
+namespace sitewave::cli {
+
+namespace {
+
+constexpr const char* component_names[] = {"H1", "H2", "V1"};
+
+double peak_of(const std::vector<float>& v, std::size_t count, float offset) {
+  double peak = 0.0;
+  for (std::size_t i = 0; i < count && i < v.size(); ++i) {
+    peak = std::max(peak, std::fabs(static_cast<double>(v[i] - offset)));
+  }
+  return peak;
+}
+
+void per_component(json_writer& j, std::string_view key, const std::array<double, 3>& values) {
+  j.begin_object(key);
+  for (std::size_t c = 0; c < 3; ++c) j.value(component_names[c], values[c]);
+  j.end_object();
+}
+
+void write_record(json_writer& j, const run_facts& f) {
+  j.value("record", f.rec.paths.front());
+  j.begin_array("record_files");
+  for (const std::string& p : f.rec.paths) j.value("", p);
+  j.end_array();
+  j.value("record_format", f.rec.format);
+  j.begin_object("components");
+  j.value("time", std::string(textfmt::trimmed(f.rec.titles[0])));
+  for (std::size_t c = 0; c < 3; ++c) {
+    j.value(component_names[c], std::string(textfmt::trimmed(f.rec.titles[c + 1])));
+  }
+  j.end_object();
+  j.value("rows", static_cast<long long>(f.rec.rows()));
+  j.value("dt", static_cast<double>(f.result.dt));
+  j.value("scale", static_cast<double>(f.options.scale.value_or(1.0f)));
+  j.value("units", f.options.units.empty() ? f.rec.unit : f.options.units);
+  j.value("record_quantity", "acceleration");
+}
+
+void write_model(json_writer& j, const run_facts& f) {
+  j.value("soil", f.options.soil);
+  j.value("layer_rows", f.model.layers.nl);
+  j.value("angle_deg", static_cast<double>(f.angle_deg));
+  j.value("angle_deg_in_file", static_cast<double>(f.model.angle_deg));
+  j.value("input", input_name(f.input));
+  j.value("input_type_in_file", f.model.input_type);
+  j.value("physics", physics_name(f.options.physics));
+}
+
+void write_processing(json_writer& j, const run_facts& f) {
+  j.value("motion", motion_name(f.options.motion));
+  if (f.options.filter) {
+    j.begin_array("filter_hz");
+    for (const float c : *f.options.filter) j.value("", static_cast<double>(c));
+    j.end_array();
+  } else {
+    j.null("filter_hz");
+  }
+  j.value("transform_size", f.result.nf);
+  j.value("frequency_step_hz", 1.0 / (static_cast<double>(f.result.nf) * f.result.dt));
+  j.value("nyquist_hz", 0.5 / static_cast<double>(f.result.dt));
+  j.value("threads", f.threads);
+  j.begin_array("response_damping");
+  for (const double d : f.options.damping) j.value("", d);
+  j.end_array();
+  j.value("response_periods", f.response_periods);
+  j.value("smoothing_bandwidth", f.options.smoothing);
+}
+
+}  // namespace
+
+peaks peaks_of(const record& r, const analysis& a) {
+  peaks p;
+  const std::array<const std::vector<float>*, 3> input{&r.h1, &r.h2, &r.v1};
+  for (std::size_t c = 0; c < 3; ++c) {
+    p.input[c] = peak_of(*input[c], r.rows(), 0.0f);
+    const auto& s = a.surface[c];
+    p.surface[c] = s.empty() ? 0.0 : peak_of(s, s.size(), s.front());
+  }
+  return p;
+}
+
+std::string run_json(const run_facts& f) {
+  json_writer j;
+  j.begin_object();
+  j.value("program", "sitewave");
+  j.value("version", SITEWAVE_VERSION);
+  write_record(j, f);
+  write_model(j, f);
+  write_processing(j, f);
+  const peaks p = peaks_of(f.rec, f.result);
+  j.begin_object("peaks");
+  per_component(j, "input", p.input);
+  per_component(j, "surface", p.surface);
+  j.end_object();
+  j.begin_array("files");
+  for (const std::string& name : f.files) j.value("", name);
+  j.value("", "run.json");
+  j.end_array();
+  write_fingerprint(j, f.fingerprint);
+  j.end_object();
+  return j.text();
+}
+
+}  // namespace sitewave::cli
