@@ -1,5 +1,6 @@
-// Dispatch of the command front end, and the one place where its errors
-// become a line on the standard error stream and an exit status.
+// Dispatch of the command front end from one table of subcommands (which the
+// help reads too), and the one place where its errors become a line on the
+// standard error stream and an exit status.
 #include "cli/command.hpp"
 
 #include <cstdio>
@@ -9,29 +10,43 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/options/arguments.hpp"
 #include "cli/batch/batch_command.hpp"
+#include "cli/batch/batch_options.hpp"
 #include "cli/io/errors.hpp"
-#include "cli/options/help.hpp"
 #include "cli/io/interrupts.hpp"
+#include "cli/options/arguments.hpp"
+#include "cli/options/help.hpp"
+#include "cli/options/option_table.hpp"
 #include "cli/plot/plot_command.hpp"
 #include "cli/run/run_command.hpp"
+#include "cli/run/run_options.hpp"
 
 namespace sitewave::cli {
 
 namespace {
 
-using subcommand = int (*)(std::span<const std::string_view>);
+constexpr std::string_view run_notes =
+    "Example:\n"
+    "  sitewave run --record examples/kaikoura_wtmc.csv --soil examples/soil_dat.csv \\\n"
+    "               --filter 0.1,0.2,20,24 --out kaikoura-out\n";
 
-struct named_subcommand {
-  std::string_view name;
-  subcommand run;
-};
+constexpr std::string_view batch_notes =
+    "MANIFEST is a CSV table: a header row of run option names (case, record or at2,\n"
+    "soil, angle, ...), one case per row; paths are relative to its folder.\n\n"
+    "Example:\n"
+    "  sitewave batch examples/suite.csv --out suite-out -j 2\n";
 
-constexpr named_subcommand subcommands[] = {
-    {"run", run_command},
-    {"plot", plot_command},
-    {"batch", batch_command},
+constexpr std::string_view plot_notes =
+    "DIR is a results folder of sitewave run. The figures are drawn by Python 3 with\n"
+    "matplotlib (Debian: python3-matplotlib).\n";
+
+constexpr subcommand subcommands[] = {
+    {"run", "run [options]", "one analysis into a results folder", run_command, run_option_specs,
+     run_notes},
+    {"batch", "batch MANIFEST --out DIR [options]", "a suite of analyses, one per manifest row",
+     batch_command, batch_option_specs, batch_notes},
+    {"plot", "plot DIR [--out PLOTDIR] [--dpi N]", "PNG figures of a results folder", plot_command,
+     plot_option_specs, plot_notes},
 };
 
 int print(std::string_view text, int status) {
@@ -45,16 +60,37 @@ int report(const std::string& message, int status) {
   return status;
 }
 
+bool asks_for_help(std::span<const std::string_view> words) {
+  for (const std::string_view w : words) {
+    if (w == "--help" || w == "-h") return true;
+  }
+  return false;
+}
+
+[[noreturn]] void unknown_subcommand(std::string_view first) {
+  const bool option = first.size() > 1 && first[0] == '-';
+  std::vector<std::string_view> names;
+  for (const subcommand& s : subcommands) names.push_back(s.name);
+  std::string message =
+      std::string(option ? "unknown option " : "unknown subcommand ") + std::string(first);
+  const std::string_view near = option ? "" : closest_name(first, names);
+  if (!near.empty()) message.append("; did you mean ").append(near).append("?");
+  throw usage_error(message + " (see sitewave --help)");
+}
+
 int dispatch(std::span<const std::string_view> words) {
   const std::string_view first = words.front();
-  if (first == "--help" || first == "-h" || first == "help") return print(help_text(), exit_ok);
-  if (first == "--version") return print(version_text(), exit_ok);
-  for (const named_subcommand& s : subcommands) {
-    if (s.name == first) return s.run(words.subspan(1));
+  if (first == "--help" || first == "-h" || first == "help") {
+    return print(program_help(subcommands), exit_ok);
   }
-  const bool option = first.size() > 1 && first[0] == '-';
-  throw usage_error(std::string(option ? "unknown option " : "unknown subcommand ") +
-                    std::string(first) + " (see sitewave --help)");
+  if (first == "--version") return print(version_text(), exit_ok);
+  for (const subcommand& s : subcommands) {
+    if (s.name != first) continue;
+    const auto rest = words.subspan(1);
+    if (asks_for_help(rest)) return print(subcommand_help(s), exit_ok);
+    return s.run(rest);
+  }
+  unknown_subcommand(first);
 }
 
 }  // namespace

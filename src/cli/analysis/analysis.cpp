@@ -85,9 +85,10 @@ bool legacy_amplification(const ground_model& model, const analysis_settings& s,
     return std::vector<cplx>(c.begin(), c.begin() + nom);
   };
   a.columns = {column(sh, 1), column(sh, 2), column(psv, 1), column(psv, 2)};
+  const auto& c = a.columns;
   for (std::size_t i = 0; i < static_cast<std::size_t>(nom); ++i) {
-    applied[0].push_back(applied_factor(a.columns[0][i], a.columns[1][i], s.input));
-    applied[1].push_back(applied_factor(a.columns[2][i], a.columns[3][i], s.input));
+    applied[0].push_back(applied_factor(c.sh_incident[i], c.sh_within[i], s.input));
+    applied[1].push_back(applied_factor(c.vertical_incident[i], c.vertical_within[i], s.input));
     a.sh.push_back(widened(applied[0].back()));
     a.psv.push_back(widened(applied[1].back()));
   }
@@ -100,22 +101,25 @@ bool exact_amplification(const ground_model& model, const analysis_settings& s, 
                          factor_columns& applied) {
   const auto nom = static_cast<std::size_t>(a.grid.nom);
   const std::vector<exact::layer_row> rows = exact::rows_of(model.layers);
-  const double theta = static_cast<double>(s.angle_deg) * std::numbers::pi / 180.0;
+  const double theta = static_cast<double>(s.angle_deg) * radians_per_degree;
   const double dom = 2.0 * std::numbers::pi / (static_cast<double>(a.nf) * a.dt);
   std::vector<exact::transfer_at> lines(nom);
   try {
     exact::exact_transfer(rows, theta, dom, lines, s.control);
   } catch (const std::invalid_argument& e) {
-    throw input_error(s.model_name + ": the exact physics cannot take this model: " + e.what());
+    throw input_error(s.options.soil + ": the exact physics cannot take this model: " + e.what());
   }
   if (s.control.stop_requested()) return false;
-  for (auto& column : a.columns) column.resize(nom);
+  auto& c = a.columns;
+  for (auto* column : {&c.sh_incident, &c.sh_within, &c.vertical_incident, &c.vertical_within}) {
+    column->resize(nom);
+  }
   for (std::size_t i = 0; i < nom; ++i) {
     const exact::transfer_at& t = lines[i];
-    a.columns[0][i] = rounded(t.sh_incident);
-    a.columns[1][i] = rounded(t.sh_within);
-    a.columns[2][i] = rounded(t.vertical_incident);
-    a.columns[3][i] = rounded(t.vertical_within);
+    c.sh_incident[i] = rounded(t.sh_incident);
+    c.sh_within[i] = rounded(t.sh_within);
+    c.vertical_incident[i] = rounded(t.vertical_incident);
+    c.vertical_within[i] = rounded(t.vertical_within);
     switch (s.input) {
       case input_kind::incident:
         a.sh.push_back(t.sh_incident);
@@ -139,11 +143,30 @@ bool exact_amplification(const ground_model& model, const analysis_settings& s, 
   return true;
 }
 
+// The band-pass of --filter, or the whole band.
+shaping::band band_of(const run_options& o) {
+  if (!o.filter) return {};
+  const auto& f = *o.filter;
+  return shaping::trapezoid(f[0], f[1], f[2], f[3]);
+}
+
+int shaping_operation(motion_kind motion) {
+  switch (motion) {
+    case motion_kind::integrate:
+      return shaping::integrate;
+    case motion_kind::differentiate:
+      return shaping::differentiate;
+    case motion_kind::none:
+      return 0;
+  }
+  return 0;
+}
+
 // Shapes a copy of the amplified spectrum and transforms it back.
 std::vector<float> waveform_of(std::vector<cplx> spectrum, const analysis& a,
-                               const shaping::band& band, int operation,
+                               const shaping::band& band, motion_kind motion,
                                std::vector<cplx>* shaped) {
-  shaping::shape(spectrum, a.grid.nom, a.grid.dom, band, operation);
+  shaping::shape(spectrum, a.grid.nom, a.grid.dom, band, shaping_operation(motion));
   if (shaped != nullptr) {
     *shaped = std::vector<cplx>(spectrum.begin(), spectrum.begin() + a.grid.nom);
   }
@@ -186,17 +209,20 @@ analysis analyse(const record& r, const ground_model& model, const analysis_sett
   });
 
   factor_columns applied;
-  const bool amplified = s.physics == physics_kind::exact
+  const bool amplified = s.options.physics == physics_kind::exact
                              ? exact_amplification(model, s, a, applied)
                              : legacy_amplification(model, s, a, applied);
   if (!amplified) return a;  // stopped on request: the caller ends the run
 
+  const shaping::band band = band_of(s.options);
+  const motion_kind motion = s.options.motion;
   for_each_component(s.control, [&](std::size_t c) {
     std::vector<cplx>& spectrum = spectra[c];
     shaping::amplify(spectrum, c < 2 ? applied[0] : applied[1]);
-    a.surface[c] = waveform_of(spectrum, a, s.band, s.operation, &a.shaped[c]);
-    a.surface_acceleration[c] =
-        s.operation == 0 ? a.surface[c] : waveform_of(spectrum, a, s.band, 0, nullptr);
+    a.surface[c] = waveform_of(spectrum, a, band, motion, &a.shaped[c]);
+    a.surface_acceleration[c] = motion == motion_kind::none
+                                    ? a.surface[c]
+                                    : waveform_of(spectrum, a, band, motion_kind::none, nullptr);
   });
   return a;
 }

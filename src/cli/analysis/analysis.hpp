@@ -5,11 +5,13 @@
 
 #include <array>
 #include <complex>
+#include <numbers>
 #include <string>
 #include <vector>
 
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
+#include "cli/run/run_options.hpp"
 #include "core/ground/amp_table.hpp"
 #include "core/parallel/work_control.hpp"
 #include "core/shaping/shaping.hpp"
@@ -17,23 +19,18 @@
 
 namespace sitewave::cli {
 
-// What the record is referred to: the incident wave in the half-space, the
-// total motion at its top (a borehole record), or the motion the incident
-// wave gives at a free surface of the half-space (an outcrop record).
-enum class input_kind { incident, within, outcrop };
-enum class physics_kind { legacy, exact };
-
+// The options of the run, and what they leave to the ground model file,
+// resolved: the angle and the input.
 struct analysis_settings {
+  run_options options;
   float angle_deg = 0.0f;  // incidence angle in the half-space, degrees
   input_kind input = input_kind::incident;
-  physics_kind physics = physics_kind::legacy;
-  int operation = 0;  // 0 none, shaping::integrate, shaping::differentiate
-  shaping::band band;
   work_control control;
-  std::string model_name;  // how refusals name the ground model
 };
 
 inline constexpr int components = 3;  // H1, H2, V1
+
+inline constexpr double radians_per_degree = std::numbers::pi / 180.0;
 
 struct analysis {
   int nt = 0;
@@ -42,9 +39,12 @@ struct analysis {
   float dt = 0.0f;
   frequency_grid grid;
 
-  // Moduli of the two columns of both tables, as Amp-Factors.csv shows them:
-  // entry i of each array for grid line i + 1.
-  std::array<std::vector<cplx>, 4> columns;  // SH 1, SH 2, P-SV 1, P-SV 2
+  // The two columns of both tables, as Amp-Factors.csv shows their moduli:
+  // entry i of each for grid line i + 1. Column 1 refers the surface to the
+  // incident wave, column 2 to the total motion at the top of the half-space.
+  struct table_columns {
+    std::vector<cplx> sh_incident, sh_within, vertical_incident, vertical_within;
+  } columns;
   // The amplification applied to H1/H2 (sh) and V1 (psv), lines 1..nom.
   std::vector<std::complex<double>> sh, psv;
   // Radial surface motion of an incident P wave (exact physics only).

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "cli/io/decimal_text.hpp"
 #include "cli/analysis/result_files.hpp"
+#include "cli/io/decimal_text.hpp"
 
 namespace sitewave::cli {
 
@@ -34,7 +34,7 @@ void append_row(std::string& out, std::initializer_list<double> values) {
 }
 
 double phase_deg(std::complex<double> z) {
-  return std::arg(z) * 180.0 / std::numbers::pi;
+  return std::arg(z) / radians_per_degree;
 }
 
 void append_complex(std::string& out, std::complex<double> z) {

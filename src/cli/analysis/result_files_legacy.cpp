@@ -24,8 +24,9 @@ std::string amp_factors_csv(const analysis& a) {
     const auto k = static_cast<std::size_t>(i - 1);
     const float om = static_cast<float>(i - 1) * a.grid.dom;
     const float freq = om / two_pi;
-    textfmt::format_into(out, textfmt::amp_row, freq, cmod(a.columns[0][k]), cmod(a.columns[1][k]),
-                         cmod(a.columns[2][k]), cmod(a.columns[3][k]));
+    const auto& c = a.columns;
+    textfmt::format_into(out, textfmt::amp_row, freq, cmod(c.sh_incident[k]), cmod(c.sh_within[k]),
+                         cmod(c.vertical_incident[k]), cmod(c.vertical_within[k]));
   }
   return std::move(out.text);
 }

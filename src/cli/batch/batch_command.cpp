@@ -10,15 +10,15 @@
 #include <iostream>
 #include <system_error>
 
-#include "cli/io/atomic_file.hpp"
 #include "cli/batch/batch_options.hpp"
 #include "cli/batch/batch_plan.hpp"
 #include "cli/batch/batch_progress.hpp"
 #include "cli/batch/batch_run.hpp"
 #include "cli/batch/case_records.hpp"
+#include "cli/batch/manifest.hpp"
+#include "cli/io/atomic_file.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/file_io.hpp"
-#include "cli/batch/manifest.hpp"
 
 namespace sitewave::cli {
 
@@ -115,7 +115,7 @@ int interrupted_end(std::span<planned_case> cases, const batch_options& o, std::
 }  // namespace
 
 int batch_command(std::span<const std::string_view> words) {
-  const arguments args(words, batch_option_specs());
+  const arguments args(words, batch_option_specs(), "sitewave batch");
   const batch_options o = parse_batch_options(args);
   const manifest m = checked_manifest(o.manifest);
   const std::vector<const manifest_case*> share = share_of(m, o);

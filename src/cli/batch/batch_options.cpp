@@ -15,11 +15,6 @@ namespace sitewave::cli {
 
 namespace {
 
-constexpr option_spec specs[] = {
-    {"out", true},   {"jobs", true, 'j'}, {"force", false},
-    {"shard", true}, {"list", false},     {"summary-only", false},
-};
-
 // A whole number from `least` to `most`, or nothing.
 std::optional<int> whole_number(const std::string& text, int least, int most) {
   char* end = nullptr;
@@ -31,7 +26,22 @@ std::optional<int> whole_number(const std::string& text, int least, int most) {
   return static_cast<int>(v);
 }
 
-void read_shard(const std::string& text, batch_options& o) {
+}  // namespace
+
+namespace batch_option_readers {
+
+void out(batch_options& o, std::string_view v) {
+  o.out = std::string(v);
+}
+
+void jobs(batch_options& o, std::string_view v) {
+  const auto jobs = whole_number(std::string(v), 1, 1024);
+  if (!jobs) refuse_value("jobs", v, "a whole number of cases at once from 1 is expected");
+  o.jobs = *jobs;
+}
+
+void shard(batch_options& o, std::string_view value) {
+  const std::string text(value);
   const auto slash = text.find('/');
   const auto count =
       whole_number(slash == std::string::npos ? "" : text.substr(slash + 1), 1, 1000000);
@@ -44,7 +54,7 @@ void read_shard(const std::string& text, batch_options& o) {
   o.shards = *count;
 }
 
-}  // namespace
+}  // namespace batch_option_readers
 
 std::filesystem::path batch_options::summary_file() const {
   if (shards == 1) return out / "summary.csv";
@@ -52,6 +62,7 @@ std::filesystem::path batch_options::summary_file() const {
 }
 
 std::span<const option_spec> batch_option_specs() {
+  static const std::vector<option_spec> specs = specs_of<batch_options>(batch_option_table);
   return specs;
 }
 
@@ -63,25 +74,15 @@ batch_options parse_batch_options(const arguments& args) {
         "--help)");
   }
   o.manifest = args.positional().front();
-  o.force = args.flag("force");
-  o.list = args.flag("list");
-  o.summary_only = args.flag("summary-only");
+  o.jobs = available_processors();
+  const std::vector<option_problem> problems =
+      read_each_option<batch_options>(args, batch_option_table, o);
+  if (!problems.empty()) throw option_error(problems.front());
   if (o.list && o.summary_only) throw usage_error("give either --list or --summary-only, not both");
   if (o.force && o.summary_only) throw usage_error("--summary-only runs nothing; drop --force");
-  if (const auto v = args.value("out")) {
-    if (v->empty()) throw option_error({"out", *v, "a folder path is expected", true});
-    o.out = *v;
-  } else if (!o.list) {
+  if (o.out.empty() && !o.list) {
     throw usage_error("batch needs --out DIR, the folder of the case folders and summary.csv");
   }
-  o.jobs = available_processors();
-  if (const auto v = args.value("jobs")) {
-    const auto jobs = whole_number(*v, 1, 1024);
-    if (!jobs)
-      throw option_error({"jobs", *v, "a whole number of cases at once from 1 is expected"});
-    o.jobs = *jobs;
-  }
-  if (const auto v = args.value("shard")) read_shard(*v, o);
   return o;
 }
 

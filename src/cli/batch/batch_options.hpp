@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/options/arguments.hpp"
+#include "cli/options/option_table.hpp"
 
 namespace sitewave::cli {
 
@@ -23,6 +24,28 @@ struct batch_options {
   // DIR/summary.csv, or DIR/summary-K-of-M.csv for one shard of several.
   std::filesystem::path summary_file() const;
 };
+
+namespace batch_option_readers {
+void out(batch_options& o, std::string_view v);
+void jobs(batch_options& o, std::string_view v);
+void shard(batch_options& o, std::string_view v);
+}  // namespace batch_option_readers
+
+// clang-format off
+inline constexpr option_row<batch_options> batch_option_table[] = {
+    {{"out", "DIR", "results: DIR/<case>/ per case and DIR/summary.csv"}, batch_option_readers::out},
+    {{"jobs", "N", "cases at once (default: the processors available); each runs single-threaded",
+      'j'}, batch_option_readers::jobs},
+    {{"force", "", "run every case again (default: skip cases whose results stand)"},
+     [](batch_options& o, std::string_view) { o.force = true; }},
+    {{"shard", "K/M", "run only the cases whose index (0 for the first) modulo M is K"},
+     batch_option_readers::shard},
+    {{"list", "", "print the case names (of the shard) and stop"},
+     [](batch_options& o, std::string_view) { o.list = true; }},
+    {{"summary-only", "", "run nothing; collect DIR/summary.csv from the case folders"},
+     [](batch_options& o, std::string_view) { o.summary_only = true; }},
+};
+// clang-format on
 
 std::span<const option_spec> batch_option_specs();
 

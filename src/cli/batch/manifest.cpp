@@ -9,11 +9,12 @@
 #include <optional>
 #include <set>
 
-#include "cli/options/arguments.hpp"
+#include "cli/inputs/option_paths.hpp"
 #include "cli/io/csv_rows.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/file_io.hpp"
-#include "cli/inputs/option_paths.hpp"
+#include "cli/options/arguments.hpp"
+#include "cli/options/option_table.hpp"
 #include "cli/run/run_options.hpp"
 
 namespace sitewave::cli {
@@ -22,27 +23,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Options the batch sets for every case itself.
-constexpr std::string_view batch_owned[] = {"out", "force", "threads", "quiet"};
-
 // A case name is a folder name, and the staging folder beside it adds about
 // thirty characters; 200 keeps both within the usual limit of 255 bytes.
 constexpr std::size_t longest_case_name = 200;
 
-bool owned_by_batch(std::string_view column) {
-  return std::find(std::begin(batch_owned), std::end(batch_owned), column) != std::end(batch_owned);
+const option_spec* run_option_named(std::string_view column) {
+  for (const option_spec& s : run_option_specs()) {
+    if (s.name == column) return &s;
+  }
+  return nullptr;
 }
 
-bool is_run_option(std::string_view column) {
-  const auto specs = run_option_specs();
-  return std::any_of(specs.begin(), specs.end(),
-                     [column](const option_spec& s) { return s.name == column; });
+// Options that say where results go or how fast: the batch sets them for
+// every case itself.
+bool owned_by_batch(std::string_view column) {
+  const option_spec* s = run_option_named(column);
+  return s != nullptr && !s->shapes_results;
 }
 
 std::string known_columns() {
   std::string names = "case";
   for (const option_spec& s : run_option_specs()) {
-    if (!owned_by_batch(s.name)) names += ", " + std::string(s.name);
+    if (s.shapes_results) names += ", " + std::string(s.name);
   }
   return names;
 }
@@ -102,8 +104,15 @@ bool checks_header(const csv_row& header, problem_list& problems) {
       expected = "each column once is expected";
     } else if (owned_by_batch(column)) {
       expected = "another column is expected: the batch sets --" + column + " for every case";
-    } else if (column != "case" && !is_run_option(column)) {
+    } else if (column != "case" && run_option_named(column) == nullptr) {
       expected = "one of the columns " + known_columns() + " is expected";
+      std::vector<std::string_view> names{"case"};
+      for (const option_spec& s : run_option_specs()) {
+        if (s.shapes_results) names.push_back(s.name);
+      }
+      if (const std::string_view near = closest_name(column, names); !near.empty()) {
+        expected = "did you mean " + std::string(near) + "? " + expected;
+      }
     }
     if (!expected.empty()) {
       problems.add(header.line, "column " + shown_value(column) + ": " + expected);

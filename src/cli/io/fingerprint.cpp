@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "cli/inputs/option_paths.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/file_io.hpp"
-#include "cli/inputs/option_paths.hpp"
 #include "cli/run/run_options.hpp"
 
 #ifndef SITEWAVE_VERSION
@@ -24,9 +24,6 @@ namespace sitewave::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Options that say where results go or how fast they come, not what they are.
-constexpr std::string_view not_shaping[] = {"out", "force", "quiet", "threads"};
 
 // 64-bit FNV-1a: enough to notice an edited input, not a defence against forgery.
 std::uint64_t fnv1a(std::string_view data) {
@@ -59,10 +56,6 @@ input_file look_at(const fs::path& path) {
   return f;
 }
 
-bool shapes_nothing(std::string_view name) {
-  return std::find(std::begin(not_shaping), std::end(not_shaping), name) != std::end(not_shaping);
-}
-
 }  // namespace
 
 const input_file& input_files::facts(const fs::path& absolute) {
@@ -78,7 +71,7 @@ input_fingerprint fingerprint_of(const arguments& args, input_files& known) {
     const std::string name(option.name);
     std::optional<std::string> value = args.value(name);
     if (name == "soil" && !value) value = run_options{}.soil;
-    if (!value || shapes_nothing(name)) continue;
+    if (!value || !option.shapes_results) continue;
     const std::vector<option_path> files = paths_named(name, *value);
     if (files.empty()) {
       f.options.push_back("--" + name + "=" + *value);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "cli/io/errors.hpp"
+#include "cli/options/option_table.hpp"
 
 namespace sitewave::cli {
 
@@ -25,8 +26,18 @@ const option_spec* find_alias(std::span<const option_spec> specs, char alias) {
   return nullptr;
 }
 
-[[noreturn]] void unknown(std::string_view word) {
-  throw usage_error("unknown option " + std::string(word) + " (see sitewave --help)");
+// "unknown option --smothing; did you mean --smoothing? (see sitewave run --help)"
+[[noreturn]] void unknown(std::string_view word, std::span<const option_spec> specs,
+                          std::string_view command) {
+  std::vector<std::string_view> names;
+  for (const option_spec& s : specs) names.push_back(s.name);
+  std::string_view name = word.substr(word.find_first_not_of('-'));
+  name = name.substr(0, name.find('='));
+  std::string message = "unknown option " + std::string(word.substr(0, word.find('=')));
+  if (const std::string_view near = closest_name(name, names); !near.empty()) {
+    message.append("; did you mean --").append(near).append("?");
+  }
+  throw usage_error(message + " (see " + std::string(command) + " --help)");
 }
 
 // An option word split into the option it names and the value written into
@@ -36,10 +47,13 @@ struct option_word {
   std::optional<std::string_view> inline_value;
 };
 
-option_word split_option(std::string_view word, std::span<const option_spec> specs) {
+option_word split_option(std::string_view word, std::span<const option_spec> specs,
+                         std::string_view command) {
   if (word[1] != '-') {
     const option_spec* known = find_alias(specs, word[1]);
-    if (known == nullptr || (!known->takes_value && word.size() > 2)) unknown(word);
+    if (known == nullptr || (!known->takes_value() && word.size() > 2)) {
+      unknown(word, specs, command);
+    }
     if (word.size() > 2) return {known, word.substr(2)};
     return {known, std::nullopt};
   }
@@ -50,7 +64,7 @@ option_word split_option(std::string_view word, std::span<const option_spec> spe
     name = name.substr(0, eq);
   }
   const option_spec* known = find_spec(specs, name);
-  if (known == nullptr) unknown(word);
+  if (known == nullptr) unknown(word, specs, command);
   return {known, inline_value};
 }
 
@@ -60,26 +74,32 @@ bool is_option(std::string_view word) {
 
 }  // namespace
 
-arguments::arguments(std::span<const std::string_view> words, std::span<const option_spec> specs) {
+arguments::arguments(std::span<const std::string_view> words, std::span<const option_spec> specs,
+                     std::string_view command) {
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string_view word = words[i];
     if (!is_option(word)) {
       positional_.emplace_back(word);
       continue;
     }
-    auto [known, inline_value] = split_option(word, specs);
+    auto [known, inline_value] = split_option(word, specs, command);
     const std::string name(known->name);
     if (values_.contains(name)) throw usage_error("option --" + name + " is given twice");
-    if (!known->takes_value) {
+    if (!known->takes_value()) {
       if (inline_value) throw usage_error("option --" + name + " takes no value");
       values_.emplace(name, "");
       continue;
     }
     if (!inline_value) {
       if (i + 1 == words.size()) {
-        throw usage_error("option --" + name + " needs a value (see sitewave --help)");
+        throw usage_error("option --" + name + " needs a value (see " + std::string(command) +
+                          " --help)");
       }
       inline_value = words[++i];
+    }
+    if (inline_value->empty()) {
+      throw usage_error("option --" + name + " needs a value, not an empty one (see " +
+                        std::string(command) + " --help)");
     }
     values_.emplace(name, std::string(*inline_value));
   }
@@ -97,6 +117,11 @@ bool arguments::flag(std::string_view name) const {
 
 std::string option_problem::message() const {
   return "--" + option + " " + (value.empty() ? "(empty)" : value) + ": " + expected;
+}
+
+void refuse_value(std::string_view option, std::string_view value, std::string expected,
+                  bool usage) {
+  throw option_error({std::string(option), std::string(value), std::move(expected), usage});
 }
 
 double number_value(std::string_view option, std::string_view text) {

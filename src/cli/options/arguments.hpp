@@ -15,14 +15,23 @@
 namespace sitewave::cli {
 
 struct option_spec {
-  std::string_view name;  // without the leading "--"
-  bool takes_value;
-  char alias = '\0';  // a one-letter form ("-j" for --jobs), or none
+  std::string_view name;        // without the leading "--"
+  std::string_view value_name;  // as --help shows the value ("PATH"); empty for a flag
+  std::string_view help;        // for --help; a '\n' starts a continuation line
+  char alias = '\0';            // a one-letter form ("-j" for --jobs), or none
+  // false for options that say where results go or how fast they come, not
+  // what they are: a batch sets those for its cases, and a run's fingerprint
+  // leaves them out.
+  bool shapes_results = true;
+
+  bool takes_value() const { return !value_name.empty(); }
 };
 
 class arguments {
  public:
-  arguments(std::span<const std::string_view> words, std::span<const option_spec> specs);
+  // `command` ("sitewave run") is how usage errors point to its --help.
+  arguments(std::span<const std::string_view> words, std::span<const option_spec> specs,
+            std::string_view command = "sitewave");
 
   std::optional<std::string> value(std::string_view name) const;
   bool flag(std::string_view name) const;
@@ -60,5 +69,21 @@ class option_error : public std::runtime_error {
 double number_value(std::string_view option, std::string_view text);
 std::vector<double> number_list(std::string_view option, std::string_view text);
 std::vector<std::string> text_list(std::string_view text);
+
+// Refuses the value of an option: `usage` for a malformed value (exit status
+// 2), else a well-formed value that cannot give a sound analysis (1).
+[[noreturn]] void refuse_value(std::string_view option, std::string_view value,
+                               std::string expected, bool usage = true);
+
+// The choice named by the value, one of `choices`; else refused with `expected`.
+template <class T>
+T keyword_value(std::string_view option, std::string_view value,
+                std::initializer_list<std::pair<std::string_view, T>> choices,
+                const char* expected) {
+  for (const auto& [name, v] : choices) {
+    if (name == value) return v;
+  }
+  refuse_value(option, value, expected);
+}
 
 }  // namespace sitewave::cli

@@ -43,10 +43,23 @@ fs::path plot_script() {
                     "set SITEWAVE_PLOT_SCRIPT to its path");
 }
 
+constexpr option_spec plot_specs[] = {
+    {"out", "PLOTDIR", "folder for the PNG files (default: DIR/plots)"},
+    {"dpi", "N", "resolution (default 120, from 30 to 600; figures are 10 x 7 in)"},
+};
+
 }  // namespace
 
+std::span<const option_spec> plot_option_specs() {
+  return plot_specs;
+}
+
 int plot_command(std::span<const std::string_view> words) {
-  if (words.empty()) throw usage_error("plot needs a results folder: sitewave plot DIR");
+  const arguments checked(words, plot_specs, "sitewave plot");  // the script reads the values
+  if (checked.positional().size() != 1) {
+    throw usage_error(
+        "plot needs one results folder: sitewave plot DIR (see sitewave plot --help)");
+  }
   const char* python = std::getenv("SITEWAVE_PYTHON");
   if (python == nullptr) python = default_python;
   const std::string script = plot_script().string();

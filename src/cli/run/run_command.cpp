@@ -14,12 +14,12 @@
 
 #include "cli/analysis/analysis.hpp"
 #include "cli/analysis/engineering_results.hpp"
+#include "cli/analysis/result_files.hpp"
+#include "cli/inputs/ground_model.hpp"
+#include "cli/inputs/record.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/fingerprint.hpp"
-#include "cli/inputs/ground_model.hpp"
 #include "cli/io/interrupts.hpp"
-#include "cli/inputs/record.hpp"
-#include "cli/analysis/result_files.hpp"
 #include "cli/io/results_folder.hpp"
 #include "cli/run/run_json.hpp"
 #include "cli/run/run_options.hpp"
@@ -48,15 +48,9 @@ input_kind input_of(const run_options& o, const ground_model& m) {
 analysis_settings settings_for(const run_options& o, float angle_deg, input_kind input,
                                int threads) {
   analysis_settings s;
+  s.options = o;
   s.angle_deg = angle_deg;
-  s.model_name = o.soil;
   s.input = input;
-  s.physics = o.physics;
-  s.operation = o.motion;
-  if (o.filter) {
-    const auto& f = *o.filter;
-    s.band = shaping::trapezoid(f[0], f[1], f[2], f[3]);
-  }
   s.control = work_control{threads, &interrupt_flag()};
   return s;
 }
@@ -160,7 +154,7 @@ void print_summary(const run_facts& f, const results_folder& folder) {
 }  // namespace
 
 int run_command(std::span<const std::string_view> words) {
-  const arguments args(words, run_option_specs());
+  const arguments args(words, run_option_specs(), "sitewave run");
   const run_options o = parse_run_options(args);
   input_files known;  // taken before reading: an input edited meanwhile then shows as changed
   const input_fingerprint fingerprint = fingerprint_of(args, known);
@@ -189,7 +183,8 @@ int run_command(std::span<const std::string_view> words) {
   const std::vector<std::string> written =
       write_results(o, r, a, periods, input_spectra, settings.control, folder);
   check_interrupt();
-  run_facts facts{o, r, model, a, angle_deg, input, threads, response_rows, written, fingerprint};
+  run_facts facts{args,          o,       r,          model, a, angle_deg, input, threads,
+                  response_rows, written, fingerprint};
   folder.write("run.json", run_json(facts));
   check_interrupt();
   folder.commit();

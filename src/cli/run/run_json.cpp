@@ -81,6 +81,21 @@ void write_processing(json_writer& j, const run_facts& f) {
   j.value("smoothing_bandwidth", f.options.smoothing);
 }
 
+// Every option of the command line, as written, in the order of the table.
+void write_given_options(json_writer& j, const arguments& given) {
+  j.begin_object("options");
+  for (const option_spec& s : run_option_specs()) {
+    const std::optional<std::string> v = given.value(s.name);
+    if (!v) continue;
+    if (s.takes_value()) {
+      j.value(s.name, *v);
+    } else {
+      j.value(s.name, true);
+    }
+  }
+  j.end_object();
+}
+
 }  // namespace
 
 peaks peaks_of(const record& r, const analysis& a) {
@@ -99,6 +114,7 @@ std::string run_json(const run_facts& f) {
   j.begin_object();
   j.value("program", "sitewave");
   j.value("version", SITEWAVE_VERSION);
+  write_given_options(j, f.given);
   write_record(j, f);
   write_model(j, f);
   write_processing(j, f);

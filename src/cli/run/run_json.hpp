@@ -7,14 +7,15 @@
 #include <vector>
 
 #include "cli/analysis/analysis.hpp"
-#include "cli/io/fingerprint.hpp"
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
+#include "cli/io/fingerprint.hpp"
 #include "cli/run/run_options.hpp"
 
 namespace sitewave::cli {
 
 struct run_facts {
+  const arguments& given;  // the options as written
   const run_options& options;
   const record& rec;
   const ground_model& model;

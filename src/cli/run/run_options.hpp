@@ -1,40 +1,168 @@
-// The options of `sitewave run`: what is analysed, how, and where the
-// results go. The batch manifest's columns carry the same names.
+// The options of `sitewave run`, each declared once in the table below: what
+// is analysed, how, and where the results go. The batch manifest's columns,
+// the help, the fingerprint and run.json read the same table. Malformed
+// values are usage errors; well-formed values that cannot give a sound
+// analysis (filter corners out of order, an angle of 90 degrees) are refusals.
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cli/analysis/analysis.hpp"
 #include "cli/options/arguments.hpp"
+#include "cli/options/option_table.hpp"
 
 namespace sitewave::cli {
 
+// What the record is referred to: the incident wave in the half-space, the
+// total motion at its top (a borehole record), or the motion the incident
+// wave gives at a free surface of the half-space (an outcrop record).
+enum class input_kind { incident, within, outcrop };
+enum class physics_kind { legacy, exact };
+// What is done to the surface motion before it is written.
+enum class motion_kind { none, integrate, differentiate };
+
 struct run_options {
-  std::optional<std::string> record;              // --record
-  std::optional<std::array<std::string, 3>> at2;  // --at2 H1,H2,V
-  std::string soil = "soil_dat.csv";              // --soil
-  std::optional<float> angle_deg;                 // --angle (overrides the file)
-  std::optional<input_kind> input;                // --input (overrides the file)
-  int motion = 0;                                 // --motion: 0, integrate, differentiate
-  std::optional<std::array<float, 4>> filter;     // --filter F1,F2,F3,F4 in Hz
-  std::optional<float> scale;                     // --scale
-  std::string units;                              // --units (a label)
-  std::string out = "sitewave-out";               // --out
-  bool force = false;                             // --force
-  physics_kind physics = physics_kind::legacy;    // --physics
-  std::optional<std::string> periods;             // --periods FILE or T1,T2,...
-  std::vector<double> damping{0.05};              // --damping
-  double smoothing = 40.0;                        // --smoothing (Konno-Ohmachi b)
-  int threads = 0;                                // --threads (0: SITEWAVE_THREADS or all cores)
-  bool quiet = false;                             // --quiet
+  std::optional<std::string> record;            // --record
+  std::optional<std::vector<std::string>> at2;  // --at2 H1,H2,V
+  std::string soil = "soil_dat.csv";            // --soil
+  std::optional<float> angle_deg;               // --angle (overrides the file)
+  std::optional<input_kind> input;              // --input (overrides the file)
+  motion_kind motion = motion_kind::none;       // --motion
+  std::optional<std::array<float, 4>> filter;   // --filter F1,F2,F3,F4 in Hz
+  std::optional<float> scale;                   // --scale
+  std::string units;                            // --units (a label)
+  std::string out = "sitewave-out";             // --out
+  bool force = false;                           // --force
+  physics_kind physics = physics_kind::legacy;  // --physics
+  std::optional<std::string> periods;           // --periods FILE or T1,T2,...
+  std::vector<double> damping{0.05};            // --damping
+  double smoothing = 40.0;                      // --smoothing (Konno-Ohmachi b)
+  int threads = 0;                              // --threads (0: SITEWAVE_THREADS or all cores)
+  bool quiet = false;                           // --quiet
 };
 
-// The options `run` knows, for the argument reader and the batch manifest.
+namespace run_option_readers {
+
+inline void angle(run_options& o, std::string_view v) {
+  const double angle = number_value("angle", v);
+  if (angle < 0.0 || angle >= 90.0) {
+    refuse_value("angle", v,
+                 "an incidence angle from 0 up to (not including) 90 degrees is expected", false);
+  }
+  o.angle_deg = static_cast<float>(angle);
+}
+
+inline void filter(run_options& o, std::string_view v) {
+  const std::vector<double> f = number_list("filter", v);
+  if (f.size() != 4)
+    refuse_value("filter", v, "four corner frequencies F1,F2,F3,F4 in Hz are expected");
+  if (!(0.0 <= f[0] && f[0] <= f[1] && f[1] <= f[2] && f[2] <= f[3] && f[0] < f[3])) {
+    refuse_value("filter", v, "corners with 0 <= F1 <= F2 <= F3 <= F4 and F1 < F4 are expected",
+                 false);
+  }
+  o.filter = std::array<float, 4>{static_cast<float>(f[0]), static_cast<float>(f[1]),
+                                  static_cast<float>(f[2]), static_cast<float>(f[3])};
+}
+
+inline void scale(run_options& o, std::string_view v) {
+  const double s = number_value("scale", v);
+  if (s == 0.0) refuse_value("scale", v, "a non-zero factor is expected", false);
+  o.scale = static_cast<float>(s);
+}
+
+inline void damping(run_options& o, std::string_view v) {
+  o.damping = number_list("damping", v);
+  for (const double d : o.damping) {
+    if (d < 0.0 || d >= 1.0) {
+      refuse_value("damping", v, "damping ratios from 0 up to 1 are expected", false);
+    }
+  }
+}
+
+inline void smoothing(run_options& o, std::string_view v) {
+  o.smoothing = number_value("smoothing", v);
+  if (o.smoothing <= 0.0) refuse_value("smoothing", v, "a positive bandwidth b is expected", false);
+}
+
+inline void threads(run_options& o, std::string_view v) {
+  const double n = number_value("threads", v);
+  if (n < 1 || n != std::floor(n) || n > 1024) {
+    refuse_value("threads", v, "a whole number from 1 is expected");
+  }
+  o.threads = static_cast<int>(n);
+}
+
+}  // namespace run_option_readers
+
+// clang-format off
+inline constexpr option_row<run_options> run_option_table[] = {
+    {{"record", "PATH", "record: a title line, then rows of time, H1, H2, V1 (the dialogue's format)"},
+     [](run_options& o, std::string_view v) { o.record = std::string(v); }},
+    {{"at2", "H1,H2,V", "or three .AT2 strong-motion files (samples in g), one per component"},
+     [](run_options& o, std::string_view v) {
+       o.at2 = text_list(v);
+       if (o.at2->size() != 3) {
+         refuse_value("at2", v, "three files H1,H2,V separated by commas are expected");
+       }
+     }},
+    {{"soil", "PATH", "ground model file (default soil_dat.csv), the dialogue's format"},
+     [](run_options& o, std::string_view v) { o.soil = std::string(v); }},
+    {{"angle", "DEG", "incidence angle in the half-space, 0 <= DEG < 90 (default: from the file)"},
+     run_option_readers::angle},
+    {{"input", "KIND", "what the record is (default: from the file's input wave type):\n"
+                       "  incident  the wave incident in the half-space (type 1)\n"
+                       "  within    the total motion at the top of the half-space (type 2)\n"
+                       "  outcrop   the motion at a free surface of the half-space (2 x incident)"},
+     [](run_options& o, std::string_view v) {
+       o.input = keyword_value<input_kind>("input", v, {{"incident", input_kind::incident},
+                                                        {"within", input_kind::within},
+                                                        {"outcrop", input_kind::outcrop}},
+                                           "incident, within or outcrop is expected");
+     }},
+    {{"motion", "KIND", "none (default), integrate or differentiate the surface motion"},
+     [](run_options& o, std::string_view v) {
+       o.motion = keyword_value<motion_kind>(
+           "motion", v, {{"none", motion_kind::none}, {"integrate", motion_kind::integrate},
+                         {"differentiate", motion_kind::differentiate}},
+           "none, integrate or differentiate is expected");
+     }},
+    {{"filter", "F1,F2,F3,F4", "trapezoidal band-pass corners in Hz, 0 <= F1 <= F2 <= F3 <= F4, F1 < F4"},
+     run_option_readers::filter},
+    {{"scale", "S", "multiply the record by S (e.g. 9806.65 for g to mm/s2)"},
+     run_option_readers::scale},
+    {{"units", "NAME", "the record's unit, a label kept in run.json (no conversion)"},
+     [](run_options& o, std::string_view v) { o.units = std::string(v); }},
+    {{"physics", "KIND", "legacy (default, as the dialogue) or exact (oblique SH, coupled P-SV)"},
+     [](run_options& o, std::string_view v) {
+       o.physics = keyword_value<physics_kind>(
+           "physics", v, {{"legacy", physics_kind::legacy}, {"exact", physics_kind::exact}},
+           "legacy or exact is expected");
+     }},
+    {{"periods", "FILE|T1,...", "response-spectrum periods in s (default 100 from 0.01 to 10 s)"},
+     [](run_options& o, std::string_view v) { o.periods = std::string(v); }},
+    {{"damping", "D1,...", "response-spectrum damping ratios (default 0.05)"},
+     run_option_readers::damping},
+    {{"smoothing", "B", "Konno-Ohmachi bandwidth of the smoothed spectra (default 40)"},
+     run_option_readers::smoothing},
+    {{"out", "DIR", "results folder (default ./sitewave-out); it appears complete or not at all",
+      '\0', false},
+     [](run_options& o, std::string_view v) { o.out = std::string(v); }},
+    {{"force", "", "replace an existing folder of sitewave's results", '\0', false},
+     [](run_options& o, std::string_view) { o.force = true; }},
+    {{"threads", "N", "threads for the analysis (default: SITEWAVE_THREADS or all cores)", '\0',
+      false},
+     run_option_readers::threads},
+    {{"quiet", "", "no summary on the console", '\0', false},
+     [](run_options& o, std::string_view) { o.quiet = true; }},
+};
+// clang-format on
+
+// The options of the table, for the argument reader.
 std::span<const option_spec> run_option_specs();
 
 // Reads and checks the options; option_error names the first bad one.
@@ -46,6 +174,6 @@ std::vector<option_problem> run_option_problems(const arguments& args);
 
 std::string_view input_name(input_kind k);
 std::string_view physics_name(physics_kind k);
-std::string_view motion_name(int motion);
+std::string_view motion_name(motion_kind k);
 
 }  // namespace sitewave::cli

@@ -89,6 +89,15 @@ TEST(BatchManifest, ReportsEveryBadRowAndRunsNone) {
   EXPECT_NE(problem_with(m, "line 9: 2 cells where the header has 6 columns"), "");
 }
 
+TEST(BatchManifest, ReportsEveryBadCellOfARow) {
+  const scratch_dir dir;
+  const manifest m = read(dir, "case,record,damping,smoothing\nx,w.csv,2,-1\n");
+  EXPECT_EQ(m.problems.size(), 2u);
+  EXPECT_NE(problem_with(m, "column damping, value \"2\""), "");
+  EXPECT_NE(problem_with(m, "column smoothing, value \"-1\""), "");
+  EXPECT_NE(problem_with(read(dir, "case,recrod\nx,w.csv\n"), "did you mean record?"), "");
+}
+
 TEST(BatchManifest, AcceptsOnlyTheColumnsARunCanTake) {
   const scratch_dir dir;
   const manifest m = read(dir, "record,colour,out,threads,record\nw.csv,red,o,2,w.csv\n");

@@ -6,13 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/options/arguments.hpp"
 #include "cli/io/errors.hpp"
+#include "cli/options/arguments.hpp"
 
 namespace sitewave::cli {
 namespace {
 
-constexpr option_spec specs[] = {{"jobs", true, 'j'}, {"force", false, 'f'}, {"out", true}};
+constexpr option_spec specs[] = {
+    {"jobs", "N", "", 'j'}, {"force", "", "", 'f'}, {"out", "DIR", ""}};
 
 arguments read(std::vector<std::string_view> words) {
   return arguments(words, specs);

@@ -64,14 +64,6 @@ TEST_F(RunRefusals, UsageErrorsNameTheWordAndEndWithStatusTwo) {
   expect_one_line(run({"--soil", "a", "--soil", "b"}), 2, "--soil is given twice");
   expect_one_line(run_command(dir, {"run", "--soil", "soil_dat.csv"}), 2, "a record is needed");
   expect_one_line(run({"--at2", "a,b,c"}), 2, "either --record or --at2");
-  for (const auto& help : {"--help", "-h"}) {
-    const run_result r = run_command(dir, {help});
-    EXPECT_EQ(r.exit_code, 0);
-    for (const char* option : {"--record", "--at2", "--soil", "--angle", "--input", "--motion",
-                               "--filter", "--scale", "--units", "--out", "--force", "--physics"}) {
-      EXPECT_NE(r.out.find(option), std::string::npos) << option;
-    }
-  }
   EXPECT_EQ(run_command(dir, {"--version"}).out.rfind("sitewave ", 0), 0u);
   expect_nothing_written();
 }
