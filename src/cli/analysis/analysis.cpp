@@ -24,10 +24,6 @@ namespace {
 // Transform sizes up to 2^30 samples; memory is the real limit long before.
 constexpr int max_exponent = 30;
 
-const std::vector<float>& samples_of(const record& r, std::size_t c) {
-  return c == 0 ? r.h1 : (c == 1 ? r.h2 : r.v1);
-}
-
 void fix_record_grid(const record& r, analysis& a) {
   const long long nt = static_cast<long long>(r.rows());
   a.dt = nt >= 2 ? r.time[1] - r.time[0] : 0.0f;
@@ -181,11 +177,11 @@ std::vector<float> waveform_of(std::vector<cplx> spectrum, const analysis& a,
 // either way.
 void for_each_component(const work_control& control, const std::function<void(std::size_t)>& work) {
   if (control.threads <= 1) {
-    for (std::size_t c = 0; c < components; ++c) work(c);
+    for (std::size_t c = 0; c < component_count; ++c) work(c);
     return;
   }
-  std::array<std::future<void>, components - 1> others;
-  for (std::size_t c = 1; c < components; ++c)
+  std::array<std::future<void>, component_count - 1> others;
+  for (std::size_t c = 1; c < component_count; ++c)
     others[c - 1] = std::async(std::launch::async | std::launch::deferred, work, c);
   work(0);
   for (auto& other : others) other.get();
@@ -195,15 +191,17 @@ void for_each_component(const work_control& control, const std::function<void(st
 
 analysis analyse(const record& r, const ground_model& model, const analysis_settings& s) {
   analysis a;
+  a.components = r.components;
   fix_record_grid(r, a);
   const auto nf = static_cast<std::size_t>(a.nf);
   const auto nom = static_cast<std::size_t>(a.grid.nom);
 
-  std::array<std::vector<cplx>, components> spectra;
+  std::array<std::vector<cplx>, component_count> spectra;
   for_each_component(s.control, [&](std::size_t c) {
+    if (!r.has(c)) return;
     auto& spectrum = spectra[c];
     spectrum.resize(nf);
-    forward_spectrum(samples_of(r, c), a.nf, a.dt, spectrum);
+    forward_spectrum(r.samples[c], a.nf, a.dt, spectrum);
     a.input_spectrum[c].assign(spectrum.begin(),
                                spectrum.begin() + static_cast<std::ptrdiff_t>(nom));
   });
@@ -217,6 +215,7 @@ analysis analyse(const record& r, const ground_model& model, const analysis_sett
   const shaping::band band = band_of(s.options);
   const motion_kind motion = s.options.motion;
   for_each_component(s.control, [&](std::size_t c) {
+    if (!r.has(c)) return;
     std::vector<cplx>& spectrum = spectra[c];
     shaping::amplify(spectrum, c < 2 ? applied[0] : applied[1]);
     a.surface[c] = waveform_of(spectrum, a, band, motion, &a.shaped[c]);

@@ -28,11 +28,12 @@ struct analysis_settings {
   work_control control;
 };
 
-inline constexpr int components = 3;  // H1, H2, V1
+inline constexpr std::size_t component_count = 3;  // H1, H2, V1
 
 inline constexpr double radians_per_degree = std::numbers::pi / 180.0;
 
 struct analysis {
+  std::size_t components = 3;  // of the record: H1 (and H2, and V1); the others stay empty
   int nt = 0;
   int nf = 0;
   int exponent = 0;
@@ -50,12 +51,12 @@ struct analysis {
   // Radial surface motion of an incident P wave (exact physics only).
   std::vector<std::complex<double>> radial;
 
-  std::array<std::vector<cplx>, components> input_spectrum;  // record spectra, lines 1..nom
-  std::array<std::vector<cplx>, components> shaped;          // shaped surface spectra, 1..nom
-  std::array<std::vector<float>, components> surface;        // surface waveforms, nf samples
+  std::array<std::vector<cplx>, component_count> input_spectrum;  // record spectra, lines 1..nom
+  std::array<std::vector<cplx>, component_count> shaped;          // shaped surface spectra, 1..nom
+  std::array<std::vector<float>, component_count> surface;        // surface waveforms, nf samples
   // The surface motion before integration or differentiation (the same as
   // `surface` when the motion is left as it is), nf samples.
-  std::array<std::vector<float>, components> surface_acceleration;
+  std::array<std::vector<float>, component_count> surface_acceleration;
 };
 
 // Refuses a record the analysis cannot use (input_error), else analyses it.

@@ -9,10 +9,11 @@
 #include <span>
 #include <stdexcept>
 
-#include "cli/options/arguments.hpp"
+#include "cli/analysis/result_files.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/file_io.hpp"
-#include "cli/analysis/result_files.hpp"
+#include "cli/io/line_reader.hpp"
+#include "cli/options/arguments.hpp"
 #include "core/response/konno_ohmachi.hpp"
 #include "core/response/response_spectrum.hpp"
 
@@ -25,7 +26,7 @@ bool looks_like_a_list(const std::string& value) {
 }
 
 std::vector<double> periods_in_file(const std::string& path) {
-  const std::string text = read_file(path);
+  const std::string text = read_small_file(path);
   std::vector<double> periods;
   const char* p = text.c_str();
   int line = 1;
@@ -98,6 +99,7 @@ motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, doub
   for (const double zeta : damping) {
     auto& per_component = m.psa.emplace_back();
     for (std::size_t c = 0; c < 3; ++c) {
+      if (series[c].empty()) continue;  // a component the record does not have
       per_component[c].assign(periods.size(), std::numeric_limits<double>::quiet_NaN());
       if (!all_finite(series[c])) continue;
       try {
@@ -117,8 +119,9 @@ motion_spectra record_spectra(const record& r, std::span<const double> periods,
                               std::span<const double> damping, const work_control& control) {
   const double dt = r.rows() >= 2 ? static_cast<double>(r.time[1] - r.time[0]) : 0.0;
   return spectra_of(
-      {series_of(r.h1, r.rows()), series_of(r.h2, r.rows()), series_of(r.v1, r.rows())}, dt,
-      periods, damping, control);
+      {series_of(r.samples[0], r.samples[0].size()), series_of(r.samples[1], r.samples[1].size()),
+       series_of(r.samples[2], r.samples[2].size())},
+      dt, periods, damping, control);
 }
 
 motion_spectra surface_spectra(const analysis& a, std::span<const double> periods,
@@ -131,8 +134,15 @@ motion_spectra surface_spectra(const analysis& a, std::span<const double> period
 
 std::string response_csv(std::span<const double> periods, std::span<const double> damping,
                          const motion_spectra& input, const motion_spectra& surface) {
-  std::string out =
-      "damping,period_s,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,ratio_H1,ratio_H2,ratio_V1\n";
+  std::vector<std::size_t> present;
+  for (std::size_t c = 0; c < 3; ++c) {
+    if (!input.psa.empty() && !input.psa[0][c].empty()) present.push_back(c);
+  }
+  std::string out = "damping,period_s";
+  for (const char* prefix : {",in_", ",out_", ",ratio_"}) {
+    for (const std::size_t c : present) out.append(prefix).append(component_names[c]);
+  }
+  out.push_back('\n');
   for (std::size_t d = 0; d < damping.size(); ++d) {
     const auto& in = input.psa[d];
     const auto& sur = surface.psa[d];
@@ -141,12 +151,12 @@ std::string response_csv(std::span<const double> periods, std::span<const double
       out.push_back(',');
       append_value(out, periods[p]);
       for (const auto* motion : {&in, &sur}) {
-        for (std::size_t c = 0; c < 3; ++c) {
+        for (const std::size_t c : present) {
           out.push_back(',');
           append_value(out, (*motion)[c][p]);
         }
       }
-      for (std::size_t c = 0; c < 3; ++c) {
+      for (const std::size_t c : present) {
         out.push_back(',');
         append_value(out, sur[c][p] / in[c][p]);
       }
@@ -162,6 +172,7 @@ std::array<std::vector<double>, 6> smoothed_spectra(const analysis& a,
   std::array<std::vector<double>, 6> smoothed = std::move(raw);
   const double df = 1.0 / (static_cast<double>(a.nf) * a.dt);
   for (auto& spectrum : smoothed) {
+    if (spectrum.empty()) continue;  // a component the record does not have
     const std::span<double> finite(spectrum.data(), finite_lines(spectrum));
     response::konno_ohmachi(finite, df, bandwidth, finite);
     std::fill(spectrum.begin() + static_cast<std::ptrdiff_t>(finite.size()), spectrum.end(),

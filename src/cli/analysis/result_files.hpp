@@ -28,11 +28,16 @@ std::string spectra_csv(const analysis& a, const std::array<std::vector<double>,
 // surface H1, H2, V1), grid lines 1..nom.
 std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a);
 
-// surface.csv: time, the surface waveforms, then the input record.
+// surface.csv: time, the surface motion itself, then the input record, for
+// the components the record has.
 std::string surface_csv(const analysis& a, const record& r);
 
-// A value with 9 significant digits, as every clean file writes it.
+// A value with 9 significant digits, as every clean file writes computed
+// double values; "nan" for a value that is not a number.
 void append_value(std::string& out, double v);
+// A single-precision value (a time, a record sample, a waveform sample) in
+// the fewest digits that read back to it: 0.02, not 0.0199999996.
+void append_single(std::string& out, float v);
 
 // The time of waveform sample i (from 0): the record's own times, continued
 // at the time step past its end.

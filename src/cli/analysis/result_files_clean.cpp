@@ -15,6 +15,11 @@ void append_value(std::string& out, double v) {
   out.append(buf, decimal_text(v, buf));
 }
 
+void append_single(std::string& out, float v) {
+  char buf[max_decimal_text];
+  out.append(buf, single_text(v, buf));
+}
+
 namespace {
 
 // Room for a row of `values` values, so that a file is built without
@@ -23,14 +28,11 @@ std::size_t row_room(std::size_t values) {
   return values * 16;
 }
 
-void append_row(std::string& out, std::initializer_list<double> values) {
-  bool first = true;
-  for (const double v : values) {
-    if (!first) out.push_back(',');
-    append_value(out, v);
-    first = false;
-  }
-  out.push_back('\n');
+// The components present, in the order H1, H2, V1.
+std::vector<std::size_t> present_components(const analysis& a) {
+  std::vector<std::size_t> present;
+  for (std::size_t c = 0; c < a.components; ++c) present.push_back(c);
+  return present;
 }
 
 double phase_deg(std::complex<double> z) {
@@ -78,16 +80,24 @@ std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a) {
 
 std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& raw,
                         const std::array<std::vector<double>, 6>& smoothed) {
-  std::string out =
-      "freq_hz,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,in_H1_smooth,in_H2_smooth,in_V1_smooth,"
-      "out_H1_smooth,out_H2_smooth,out_V1_smooth\n";
-  out.reserve(static_cast<std::size_t>(a.grid.nom) * row_room(13));
+  const std::vector<std::size_t> present = present_components(a);
+  std::string out = "freq_hz";
+  for (const char* suffix : {"", "_smooth"}) {
+    for (const char* side : {",in_", ",out_"}) {
+      for (const std::size_t c : present)
+        out.append(side).append(component_names[c]).append(suffix);
+    }
+  }
+  out.push_back('\n');
+  out.reserve(static_cast<std::size_t>(a.grid.nom) * row_room(1 + 4 * present.size()));
   for (std::size_t i = 1; i < static_cast<std::size_t>(a.grid.nom); ++i) {
     append_value(out, line_hz(a, i));
     for (const auto* spectra : {&raw, &smoothed}) {
-      for (const auto& column : *spectra) {
-        out.push_back(',');
-        append_value(out, column[i]);
+      for (const std::size_t side : {0, 3}) {
+        for (const std::size_t c : present) {
+          out.push_back(',');
+          append_value(out, (*spectra)[side + c][i]);
+        }
       }
     }
     out.push_back('\n');
@@ -96,15 +106,24 @@ std::string spectra_csv(const analysis& a, const std::array<std::vector<double>,
 }
 
 std::string surface_csv(const analysis& a, const record& r) {
-  std::string out = "time_s,H1,H2,V1,in_H1,in_H2,in_V1\n";
-  out.reserve(static_cast<std::size_t>(a.nf) * row_room(7));
-  const auto& [x, y, z] = a.surface;
-  const auto input = [&a](const std::vector<float>& column, std::size_t i) {
-    return i < static_cast<std::size_t>(a.nt) ? static_cast<double>(column[i]) : 0.0;
-  };
+  const std::vector<std::size_t> present = present_components(a);
+  std::string out = "time_s";
+  for (const char* side : {",", ",in_"}) {
+    for (const std::size_t c : present) out.append(side).append(component_names[c]);
+  }
+  out.push_back('\n');
+  out.reserve(static_cast<std::size_t>(a.nf) * row_room(1 + 2 * present.size()));
   for (std::size_t i = 0; i < static_cast<std::size_t>(a.nf); ++i) {
-    append_row(out, {sample_time(r, a, static_cast<int>(i)), x[i] - x[0], y[i] - y[0], z[i] - z[0],
-                     input(r.h1, i), input(r.h2, i), input(r.v1, i)});
+    append_single(out, sample_time(r, a, static_cast<int>(i)));
+    for (const std::size_t c : present) {
+      out.push_back(',');
+      append_single(out, a.surface[c][i]);
+    }
+    for (const std::size_t c : present) {
+      out.push_back(',');
+      append_single(out, i < static_cast<std::size_t>(a.nt) ? r.samples[c][i] : 0.0f);
+    }
+    out.push_back('\n');
   }
   return out;
 }

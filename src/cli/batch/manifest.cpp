@@ -13,6 +13,7 @@
 #include "cli/io/csv_rows.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/file_io.hpp"
+#include "cli/io/line_reader.hpp"
 #include "cli/options/arguments.hpp"
 #include "cli/options/option_table.hpp"
 #include "cli/run/run_options.hpp"
@@ -197,7 +198,7 @@ class row_reader {
 }  // namespace
 
 manifest read_manifest(const fs::path& path) {
-  return parse_manifest(read_file(path), path);
+  return parse_manifest(read_small_file(path), path);
 }
 
 manifest parse_manifest(std::string_view text, const fs::path& path) {

@@ -5,11 +5,14 @@
 #include "cli/inputs/ground_model.hpp"
 
 #include <array>
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "cli/io/errors.hpp"
 #include "cli/io/file_io.hpp"
+#include "cli/io/line_reader.hpp"
 #include "core/ground/layer_checks.hpp"
 #include "textfmt/list_scan.hpp"
 #include "textfmt/text_source.hpp"
@@ -45,10 +48,26 @@ class model_reader {
   textfmt::text_source in_;
 };
 
+// Q = 1/(2ξ): below 0.5 a damping ratio above 1, which no soil or rock has;
+// such a value is a slip (a damping ratio typed where Q belongs, say) and
+// gives no sound result in either physics.
+constexpr float least_quality = 0.5f;
+
+std::optional<std::string> quality_problem(const ground::layer_table& t, int l) {
+  for (const auto& [name, q] : {std::pair{"Qp", t.qp(l)}, std::pair{"Qs", t.qs(l)}}) {
+    if (q >= least_quality) continue;
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%g", static_cast<double>(q));
+    return "layer row " + std::to_string(l) + ", " + name + " " + shown +
+           ": a quality factor of at least 0.5 (a damping ratio of at most 1) is expected";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ground_model read_ground_model(const std::filesystem::path& path) {
-  return parse_ground_model(read_file(path), path.string());
+  return parse_ground_model(read_small_file(path), path.string());
 }
 
 ground_model parse_ground_model(std::string_view text, const std::string& name) {
@@ -68,6 +87,7 @@ ground_model parse_ground_model(std::string_view text, const std::string& name) 
     int number = 0;
     in.read(number, t.dns(l), t.vp(l), t.qp(l), t.fp(l), t.vs(l), t.qs(l), t.fs(l), t.thk(l));
     in.refuse_if(ground::layer_row_problem(t, l));
+    in.refuse_if(quality_problem(t, l));
   }
   return m;
 }

@@ -5,6 +5,7 @@
 // rare values, and values outside the exact powers, take std::to_chars.
 #include "cli/io/decimal_text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -85,9 +86,19 @@ char* write_digits(std::uint32_t digits, int count, char* out) {
   return out + count;
 }
 
+char* not_a_number(char* out) {
+  return std::copy_n("nan", 3, out);
+}
+
 }  // namespace
 
+char* single_text(float v, char* out) {
+  if (std::isnan(v)) return not_a_number(out);
+  return std::to_chars(out, out + max_decimal_text, v).ptr;
+}
+
 char* decimal_text(double v, char* out) {
+  if (std::isnan(v)) return not_a_number(out);
   if (v == 0.0 || !std::isfinite(v)) return fallback(v, out);
   std::uint32_t digits = 0;
   int exponent = 0;

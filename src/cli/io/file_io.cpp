@@ -44,26 +44,30 @@ std::string system_reason(const std::filesystem::path& path) {
   return path.string() + ": " + std::generic_category().message(error);
 }
 
-std::string read_file(const std::filesystem::path& path) {
+void read_chunks(const std::filesystem::path& path,
+                 const std::function<void(std::string_view)>& take) {
   descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0 && errno == EINTR) check_interrupt();  // a FIFO waiting for its writer
   if (fd.get() < 0) throw input_error(system_reason(path));
   struct stat st {};
   if (fstat(fd.get(), &st) != 0) throw input_error(system_reason(path));
   if (S_ISDIR(st.st_mode)) throw input_error(path.string() + ": is a directory, not a file");
-  std::string content;
-  if (S_ISREG(st.st_mode)) content.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) {
       if (errno != EINTR) throw input_error(system_reason(path));
-      check_interrupt();
+      check_interrupt();  // a read that blocked (a FIFO) ends with the interrupt
       continue;
     }
-    content.append(buffer, static_cast<std::size_t>(n));
+    take(std::string_view(buffer, static_cast<std::size_t>(n)));
   }
+}
+
+std::string read_file(const std::filesystem::path& path) {
+  std::string content;
+  read_chunks(path, [&content](std::string_view chunk) { content.append(chunk); });
   return content;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,10 @@ namespace sitewave::cli {
 // The whole content of a file. Refuses (input_error) a file that is missing,
 // unreadable, or not a regular file or FIFO.
 std::string read_file(const std::filesystem::path& path);
+
+// The content of a file, chunk by chunk in order, without holding it whole.
+void read_chunks(const std::filesystem::path& path,
+                 const std::function<void(std::string_view)>& take);
 
 // Writes content to a new file at path (in a results folder being built);
 // a failure is an input_error naming the file and the reason.

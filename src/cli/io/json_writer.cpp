@@ -1,6 +1,8 @@
 // JSON text assembled item by item, indented two spaces per level.
 #include "cli/io/json_writer.hpp"
 
+#include "cli/io/decimal_text.hpp"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -100,6 +102,14 @@ json_writer& json_writer::value(std::string_view key, double number) {
   char buf[32];
   const auto end = std::to_chars(buf, buf + sizeof buf, number, std::chars_format::general, 9).ptr;
   out_.append(buf, end);
+  return *this;
+}
+
+json_writer& json_writer::single(std::string_view key, float number) {
+  if (!std::isfinite(number)) return null(key);
+  open_item(key);
+  char buf[max_decimal_text];
+  out_.append(buf, single_text(number, buf));
   return *this;
 }
 

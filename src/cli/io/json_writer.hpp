@@ -26,6 +26,8 @@ class json_writer {
     return value(key, static_cast<long long>(number));
   }
   json_writer& value(std::string_view key, bool flag);
+  // A single-precision value in the fewest digits that read back to it.
+  json_writer& single(std::string_view key, float number);
   json_writer& null(std::string_view key);
 
   // The text, with a final line feed.

@@ -14,6 +14,7 @@
 
 #include "cli/analysis/analysis.hpp"
 #include "cli/analysis/engineering_results.hpp"
+#include "cli/analysis/finite_checks.hpp"
 #include "cli/analysis/result_files.hpp"
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
@@ -30,8 +31,9 @@ namespace sitewave::cli {
 namespace {
 
 record read_record(const run_options& o) {
-  record r = o.record ? read_csv_record(*o.record)
-                      : read_at2_record({(*o.at2)[0], (*o.at2)[1], (*o.at2)[2]});
+  std::vector<std::filesystem::path> at2;
+  if (o.at2) at2.assign(o.at2->begin(), o.at2->end());
+  record r = o.record ? read_csv_record(*o.record) : read_at2_record(at2);
   if (o.scale) scale_record(r, *o.scale);
   return r;
 }
@@ -55,18 +57,44 @@ analysis_settings settings_for(const run_options& o, float angle_deg, input_kind
   return s;
 }
 
-// The single-precision legacy recursion overflows for thick, weakly damped
-// stacks at high frequencies; its tables then hold NaN from some line on.
-void warn_about_overflow(const analysis& a) {
-  for (std::size_t i = 0; i < a.sh.size(); ++i) {
-    const bool finite = std::isfinite(std::abs(a.sh[i])) && std::isfinite(std::abs(a.psv[i]));
-    if (finite) continue;
-    std::fprintf(stderr,
-                 "sitewave: warning: the amplification is not finite from %g Hz up: the model "
-                 "overflows the single-precision layer recursion; --physics exact does not\n",
-                 static_cast<double>(i) / (static_cast<double>(a.nf) * a.dt));
-    return;
+void warn(const std::string& text) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "sitewave: warning: %s\n", text.c_str());
+}
+
+// The angle the run uses, from --angle or the ground model, checked once in
+// degrees as it is stored.
+float resolved_angle(const run_options& o, const ground_model& m) {
+  const float angle = o.angle_deg.value_or(m.angle_deg);
+  if (!o.angle_deg && !(angle >= 0.0f && angle < 90.0f)) {
+    throw input_error(o.soil + ": incident wave angle " + std::to_string(angle) +
+                      ": an angle from 0 up to (not including) 90 degrees is expected (or give "
+                      "--angle)");
   }
+  return angle;
+}
+
+// What a user should know before reading the results.
+void warn_about_choices(const run_options& o, const record& r, float angle_deg) {
+  if (o.physics == physics_kind::legacy) {
+    warn(
+        "--physics legacy: the dialogue's tables; its vertical is not the response to any "
+        "wave, and its SH misses the oblique impedance at an angle; --physics exact gives both");
+  }
+  if (angle_deg > 80.0f) {
+    warn("incidence at " + std::to_string(static_cast<int>(angle_deg)) +
+         " degrees, near grazing: the reference motion of the half-space vanishes there and the "
+         "amplification grows without bound; below 80 degrees is the usual range");
+  }
+  if (o.scale && *o.scale != 1.0f && o.units.empty()) {
+    warn("--scale without --units: the results keep the record's unit (" +
+         (r.unit.empty() ? std::string("not stated") : r.unit) +
+         "); give --units for the scaled record's unit");
+  }
+}
+
+void warn_about_not_finite(const not_finite_results& n) {
+  if (n.any()) warn("results not finite: " + n.what() + ": " + n.cause);
 }
 
 void warn_about_filter(const run_options& o, const analysis& a) {
@@ -126,24 +154,41 @@ std::vector<std::string> write_results(const run_options& o, const record& r, co
     return written;
   });
   names written{write_result(folder, textfmt::amp_factors_file, amp_factors_csv(a))};
-  written.push_back(write_result(folder, textfmt::spectrum_file, spectrum_csv(a, r)));
-  written.push_back(write_result(folder, textfmt::wave_file, wave_csv(a, r)));
+  if (r.complete()) {  // the dialogue's files hold all three components
+    written.push_back(write_result(folder, textfmt::spectrum_file, spectrum_csv(a, r)));
+    written.push_back(write_result(folder, textfmt::wave_file, wave_csv(a, r)));
+  }
   for (auto* task : {&clean, &response}) {
     for (auto& name : task->get()) written.push_back(std::move(name));
   }
   return written;
 }
 
+std::string shown_peak(double v) {
+  if (std::isnan(v)) return "nan";
+  std::ostringstream s;
+  s << v;
+  return s.str();
+}
+
 void print_summary(const run_facts& f, const results_folder& folder) {
   const peaks p = peaks_of(f.rec, f.result);
   std::ostringstream s;
-  s << "record   " << f.rec.paths.front() << ": " << f.rec.rows() << " rows, dt " << f.result.dt
-    << " s, transform size " << f.result.nf << "\n";
-  s << "model    " << f.options.soil << ": " << f.model.layers.nl - 1
+  s << "record   ";
+  for (std::size_t i = 0; i < f.rec.paths.size(); ++i) s << (i ? ", " : "") << f.rec.paths[i];
+  s << ": " << f.rec.rows() << " rows, dt " << f.result.dt << " s, transform size " << f.result.nf;
+  if (!f.rec.complete()) {
+    s << "; " << (f.rec.components == 1 ? "H1 only (no H2, no V1)" : "H1 and H2 (no V1)");
+  }
+  s << "\nmodel    " << f.options.soil << ": " << f.model.layers.nl - 1
     << " layers over a half-space, angle " << f.angle_deg << " deg, input " << input_name(f.input)
     << ", physics " << physics_name(f.options.physics) << "\n";
-  const auto peaks_line = [&s](const char* label, const std::array<double, 3>& v) {
-    s << label << "H1 " << v[0] << "  H2 " << v[1] << "  V1 " << v[2] << "\n";
+  const auto peaks_line = [&](const char* label, const std::array<double, 3>& v) {
+    s << label;
+    for (std::size_t c = 0; c < f.rec.components; ++c) {
+      s << (c ? "  " : "") << component_names[c] << " " << shown_peak(v[c]);
+    }
+    s << "\n";
   };
   peaks_line("peaks    input    ", p.input);
   peaks_line("         surface  ", p.surface);
@@ -168,7 +213,8 @@ int run_command(std::span<const std::string_view> words) {
   const int response_rows = static_cast<int>(periods.size());
   check_interrupt();
 
-  const float angle_deg = o.angle_deg.value_or(model.angle_deg);
+  const float angle_deg = resolved_angle(o, model);
+  warn_about_choices(o, r, angle_deg);
   const input_kind input = input_of(o, model);
   const int threads = threads_for(o);
   const analysis_settings settings = settings_for(o, angle_deg, input, threads);
@@ -179,12 +225,13 @@ int run_command(std::span<const std::string_view> words) {
   const analysis a = analyse(r, model, settings);
   check_interrupt();
   warn_about_filter(o, a);
-  warn_about_overflow(a);
+  const not_finite_results not_finite = find_not_finite(a, o.physics);
+  warn_about_not_finite(not_finite);
   const std::vector<std::string> written =
       write_results(o, r, a, periods, input_spectra, settings.control, folder);
   check_interrupt();
-  run_facts facts{args,          o,       r,          model, a, angle_deg, input, threads,
-                  response_rows, written, fingerprint};
+  run_facts facts{args,          o,       r,           model,     a, angle_deg, input, threads,
+                  response_rows, written, fingerprint, not_finite};
   folder.write("run.json", run_json(facts));
   check_interrupt();
   folder.commit();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "cli/io/json_writer.hpp"
 #include "textfmt/text.hpp"
@@ -16,19 +17,42 @@ namespace sitewave::cli {
 
 namespace {
 
-constexpr const char* component_names[] = {"H1", "H2", "V1"};
-
-double peak_of(const std::vector<float>& v, std::size_t count, float offset) {
+// The peak |value| of the first `count` samples; NaN when any is not finite.
+double peak_of(const std::vector<float>& v, std::size_t count) {
   double peak = 0.0;
   for (std::size_t i = 0; i < count && i < v.size(); ++i) {
-    peak = std::max(peak, std::fabs(static_cast<double>(v[i] - offset)));
+    const double x = static_cast<double>(v[i]);
+    if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
+    peak = std::max(peak, std::fabs(x));
   }
   return peak;
 }
 
-void per_component(json_writer& j, std::string_view key, const std::array<double, 3>& values) {
+// The components the record has; a peak that is not finite is null.
+void per_component(json_writer& j, std::string_view key, const std::array<double, 3>& values,
+                   std::size_t components) {
   j.begin_object(key);
-  for (std::size_t c = 0; c < 3; ++c) j.value(component_names[c], values[c]);
+  for (std::size_t c = 0; c < components; ++c) j.value(component_names[c], values[c]);
+  j.end_object();
+}
+
+void write_not_finite(json_writer& j, const not_finite_results& n) {
+  if (!n.any()) {
+    j.null("not_finite");
+    return;
+  }
+  j.begin_object("not_finite");
+  if (n.transfer_from_hz) {
+    j.value("amplification_from_hz", *n.transfer_from_hz);
+  } else {
+    j.null("amplification_from_hz");
+  }
+  j.begin_object("surface_from_s");
+  for (std::size_t c = 0; c < 3; ++c) {
+    if (n.surface_from_s[c]) j.value(component_names[c], *n.surface_from_s[c]);
+  }
+  j.end_object();
+  j.value("cause", n.cause);
   j.end_object();
 }
 
@@ -40,12 +64,12 @@ void write_record(json_writer& j, const run_facts& f) {
   j.value("record_format", f.rec.format);
   j.begin_object("components");
   j.value("time", std::string(textfmt::trimmed(f.rec.titles[0])));
-  for (std::size_t c = 0; c < 3; ++c) {
+  for (std::size_t c = 0; c < f.rec.components; ++c) {
     j.value(component_names[c], std::string(textfmt::trimmed(f.rec.titles[c + 1])));
   }
   j.end_object();
   j.value("rows", static_cast<long long>(f.rec.rows()));
-  j.value("dt", static_cast<double>(f.result.dt));
+  j.single("dt", f.result.dt);
   j.value("scale", static_cast<double>(f.options.scale.value_or(1.0f)));
   j.value("units", f.options.units.empty() ? f.rec.unit : f.options.units);
   j.value("record_quantity", "acceleration");
@@ -100,11 +124,10 @@ void write_given_options(json_writer& j, const arguments& given) {
 
 peaks peaks_of(const record& r, const analysis& a) {
   peaks p;
-  const std::array<const std::vector<float>*, 3> input{&r.h1, &r.h2, &r.v1};
+  const double none = std::numeric_limits<double>::quiet_NaN();
   for (std::size_t c = 0; c < 3; ++c) {
-    p.input[c] = peak_of(*input[c], r.rows(), 0.0f);
-    const auto& s = a.surface[c];
-    p.surface[c] = s.empty() ? 0.0 : peak_of(s, s.size(), s.front());
+    p.input[c] = r.has(c) ? peak_of(r.samples[c], r.rows()) : none;
+    p.surface[c] = r.has(c) ? peak_of(a.surface[c], a.surface[c].size()) : none;
   }
   return p;
 }
@@ -120,9 +143,10 @@ std::string run_json(const run_facts& f) {
   write_processing(j, f);
   const peaks p = peaks_of(f.rec, f.result);
   j.begin_object("peaks");
-  per_component(j, "input", p.input);
-  per_component(j, "surface", p.surface);
+  per_component(j, "input", p.input, f.rec.components);
+  per_component(j, "surface", p.surface, f.rec.components);
   j.end_object();
+  write_not_finite(j, f.not_finite);
   j.begin_array("files");
   for (const std::string& name : f.files) j.value("", name);
   j.value("", "run.json");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/analysis/analysis.hpp"
+#include "cli/analysis/finite_checks.hpp"
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/io/fingerprint.hpp"
@@ -26,10 +27,12 @@ struct run_facts {
   int response_periods;            // rows per damping ratio in response.csv
   std::vector<std::string> files;  // written besides run.json
   const input_fingerprint& fingerprint;
+  const not_finite_results& not_finite;
 };
 
-// Peak absolute values of the input record and of the surface waveforms (as
-// surface.csv gives them), per component H1, H2, V1.
+// Peak absolute values of the input record and of the surface motion (as
+// surface.csv gives them), per component H1, H2, V1: NaN for a component
+// the record does not have or whose values are not all finite.
 struct peaks {
   std::array<double, 3> input{};
   std::array<double, 3> surface{};

@@ -5,6 +5,7 @@
 // analysis (filter corners out of order, an angle of 90 degrees) are refusals.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -28,7 +29,7 @@ enum class motion_kind { none, integrate, differentiate };
 
 struct run_options {
   std::optional<std::string> record;            // --record
-  std::optional<std::vector<std::string>> at2;  // --at2 H1,H2,V
+  std::optional<std::vector<std::string>> at2;  // --at2 H1[,H2[,V]]
   std::string soil = "soil_dat.csv";            // --soil
   std::optional<float> angle_deg;               // --angle (overrides the file)
   std::optional<input_kind> input;              // --input (overrides the file)
@@ -38,7 +39,7 @@ struct run_options {
   std::string units;                            // --units (a label)
   std::string out = "sitewave-out";             // --out
   bool force = false;                           // --force
-  physics_kind physics = physics_kind::legacy;  // --physics
+  physics_kind physics = physics_kind::exact;   // --physics
   std::optional<std::string> periods;           // --periods FILE or T1,T2,...
   std::vector<double> damping{0.05};            // --damping
   double smoothing = 40.0;                      // --smoothing (Konno-Ohmachi b)
@@ -50,7 +51,8 @@ namespace run_option_readers {
 
 inline void angle(run_options& o, std::string_view v) {
   const double angle = number_value("angle", v);
-  if (angle < 0.0 || angle >= 90.0) {
+  // Checked as it is stored: 89.99999999999 rounds to 90 in single precision.
+  if (angle < 0.0 || !(static_cast<float>(angle) < 90.0f)) {
     refuse_value("angle", v,
                  "an incidence angle from 0 up to (not including) 90 degrees is expected", false);
   }
@@ -72,6 +74,10 @@ inline void filter(run_options& o, std::string_view v) {
 inline void scale(run_options& o, std::string_view v) {
   const double s = number_value("scale", v);
   if (s == 0.0) refuse_value("scale", v, "a non-zero factor is expected", false);
+  if (!std::isfinite(static_cast<float>(s))) {
+    refuse_value("scale", v,
+                 "a factor within single precision (magnitude below 3.4e38) is expected", false);
+  }
   o.scale = static_cast<float>(s);
 }
 
@@ -101,13 +107,13 @@ inline void threads(run_options& o, std::string_view v) {
 
 // clang-format off
 inline constexpr option_row<run_options> run_option_table[] = {
-    {{"record", "PATH", "record: a title line, then rows of time, H1, H2, V1 (the dialogue's format)"},
+    {{"record", "PATH", "record: a title line, then rows of time and H1 (and H2, and V1)"},
      [](run_options& o, std::string_view v) { o.record = std::string(v); }},
-    {{"at2", "H1,H2,V", "or three .AT2 strong-motion files (samples in g), one per component"},
+    {{"at2", "H1[,H2[,V]]", "or one to three .AT2 strong-motion files (samples in g), one per component"},
      [](run_options& o, std::string_view v) {
        o.at2 = text_list(v);
-       if (o.at2->size() != 3) {
-         refuse_value("at2", v, "three files H1,H2,V separated by commas are expected");
+       if (o.at2->size() > 3 || std::find(o.at2->begin(), o.at2->end(), "") != o.at2->end()) {
+         refuse_value("at2", v, "one to three files H1[,H2[,V]] separated by commas are expected");
        }
      }},
     {{"soil", "PATH", "ground model file (default soil_dat.csv), the dialogue's format"},
@@ -137,7 +143,7 @@ inline constexpr option_row<run_options> run_option_table[] = {
      run_option_readers::scale},
     {{"units", "NAME", "the record's unit, a label kept in run.json (no conversion)"},
      [](run_options& o, std::string_view v) { o.units = std::string(v); }},
-    {{"physics", "KIND", "legacy (default, as the dialogue) or exact (oblique SH, coupled P-SV)"},
+    {{"physics", "KIND", "exact (default: oblique SH, coupled P-SV) or legacy (the dialogue's tables)"},
      [](run_options& o, std::string_view v) {
        o.physics = keyword_value<physics_kind>(
            "physics", v, {{"legacy", physics_kind::legacy}, {"exact", physics_kind::exact}},

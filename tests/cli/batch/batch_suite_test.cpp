@@ -95,7 +95,8 @@ TEST(BatchSuite, RunsEveryCaseAndSaysHowEachEnded) {
     EXPECT_DOUBLE_EQ(std::stod(row.at("peak_out_H2")), run->at({"peaks", "surface", "H2"})->number);
     EXPECT_DOUBLE_EQ(std::stod(row.at("peak_in_V1")), run->at({"peaks", "input", "V1"})->number);
   }
-  EXPECT_NE(rows[5].at("error").find("text.csv: line 3: a number is expected"), std::string::npos)
+  EXPECT_NE(rows[5].at("error").find("text.csv: line 3: column H2: \"two\": a number is expected"),
+            std::string::npos)
       << rows[5].at("error");
   EXPECT_NE(rows[7].at("error").find("vp_below_vs.csv: line 7: layer row 1, Vp 500"),
             std::string::npos);

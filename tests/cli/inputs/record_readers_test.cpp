@@ -2,10 +2,12 @@
 // refusals, and the dialogue's record format read from a whole file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
-#include "cli/io/errors.hpp"
 #include "cli/inputs/record.hpp"
+#include "cli/io/errors.hpp"
 #include "support/program_run.hpp"
 
 namespace sitewave::cli {
@@ -36,7 +38,8 @@ record read_three(const scratch_dir& dir, const std::string& h1, const std::stri
   dir.write("h1.AT2", h1);
   dir.write("h2.AT2", h2);
   dir.write("v.AT2", v);
-  return read_at2_record({dir / "h1.AT2", dir / "h2.AT2", dir / "v.AT2"});
+  const std::vector<std::filesystem::path> paths{dir / "h1.AT2", dir / "h2.AT2", dir / "v.AT2"};
+  return read_at2_record(paths);
 }
 
 TEST(At2Reader, ReadsSeveralValuesPerLineAndBothHeaderForms) {
@@ -48,16 +51,20 @@ TEST(At2Reader, ReadsSeveralValuesPerLineAndBothHeaderForms) {
   ASSERT_EQ(r.rows(), 5u);
   EXPECT_EQ(r.format, "at2");
   EXPECT_EQ(r.unit, "g");
-  EXPECT_FLOAT_EQ(r.h1[1], -0.02f);
-  EXPECT_FLOAT_EQ(r.v1[4], 0.05f);
+  EXPECT_FLOAT_EQ(r.samples[0][1], -0.02f);
+  EXPECT_FLOAT_EQ(r.samples[2][4], 0.05f);
   EXPECT_FLOAT_EQ(r.time[1] - r.time[0], 0.01f);
   EXPECT_FLOAT_EQ(r.time[4], 4 * 0.01f);
+  EXPECT_EQ(std::string(textfmt::trimmed(r.titles[1])), "090") << "the header's component";
+  // One file is one horizontal component.
+  const std::vector<std::filesystem::path> one{dir / "h1.AT2"};
+  EXPECT_EQ(read_at2_record(one).components, 1u);
   // CR LF line ends and values past NPTS do not matter.
   const record crlf =
       read_three(dir, at2("NPTS=  3, DT= .02 SEC\r", "1 2\r\n3 4\r\n"),
                  at2("NPTS=3, DT=.02", "1 2 3"), at2("NPTS=3, DT=.02", "1\n2\n3\n"));
   EXPECT_EQ(crlf.rows(), 3u);
-  EXPECT_FLOAT_EQ(crlf.h1[2], 3.0f);
+  EXPECT_FLOAT_EQ(crlf.samples[0][2], 3.0f);
 }
 
 TEST(At2Reader, RefusesInconsistentComponentsAndShortData) {
@@ -103,22 +110,47 @@ TEST(At2Reader, RefusesInconsistentComponentsAndShortData) {
             std::string::npos);
 }
 
-TEST(CsvRecordReader, TakesTheDialoguesValuesAndNamesTheLineOfAFault) {
+TEST(CsvRecordReader, TakesTheDialoguesValuesFromRowsOfTheTitlesShape) {
   const scratch_dir dir;
-  // Titles cut to 10 characters, a row continued on the next line, a null
-  // value, a last line without a line end.
-  dir.write("r.csv", "time,North-South-long,EW,UD,extra\n0 1 2\n3\n0.5,,7,8\n1.0,1,1,1");
+  dir.write("r.csv", "time,North-South-long,EW,UD\n0 1 2 3\n\n0.5, 1.5e-1 ,7,8D0\n1.0,1,1,1");
   const record r = read_csv_record(dir / "r.csv");
   EXPECT_EQ(std::string(r.titles[1].data(), 10), "North-Sout");
   ASSERT_EQ(r.rows(), 3u);
-  EXPECT_FLOAT_EQ(r.v1[0], 3.0f);
-  EXPECT_FLOAT_EQ(r.h1[1], 0.0f);
+  EXPECT_EQ(r.components, 3u);
+  EXPECT_EQ(r.samples[0][1], 0.15f);
+  EXPECT_EQ(r.samples[2][1], 8.0f);
   EXPECT_FLOAT_EQ(r.time[2], 1.0f);
-  dir.write("bad.csv", "t,a,b,c\n0,1,2,3\n1,2,x,4\n");
-  EXPECT_NE(refusal_of([&] { read_csv_record(dir / "bad.csv"); }).find("bad.csv: line 3"),
-            std::string::npos);
-  dir.write("empty.csv", "");
-  EXPECT_NE(refusal_of([&] { read_csv_record(dir / "empty.csv"); }).find("empty.csv"),
+  dir.write("two.csv", "time,acc\n0,0.1\n0.01,0.2\n");
+  const record single = read_csv_record(dir / "two.csv");
+  EXPECT_EQ(single.components, 1u);
+  EXPECT_EQ(single.samples[0], (std::vector<float>{0.1f, 0.2f}));
+  EXPECT_TRUE(single.samples[1].empty());
+}
+
+TEST(CsvRecordReader, RefusesRowsOfAnotherShapeOnTheirLine) {
+  const scratch_dir dir;
+  const struct {
+    const char* text;
+    const char* says;
+  } cases[] = {
+      {"0,1,2,3\n1,2,3,4\n", "line 1: \"0,1,2,3\": a title line is expected first"},
+      {"t,a,b,c\n0,1,2,3\n1,2,3\n", "line 3: 3 values where the title line names 4 columns"},
+      {"t,a\n0,1\n1,2\n2,3,4\n", "line 4: 3 values where the title line names 2 columns"},
+      {"t,a,b,c\n0,1,2,3\n1,2,x,4\n", "line 3: column b: \"x\": a number is expected"},
+      {"t,a,b,c\n0,1,2,3\n1,2,1e39,4\n", "line 3: column b: 1e39: a value within single"},
+      {"t,a,b,c\n0,1,,3\n", "line 2: column b: \"\": a number is expected"},
+      {"t,a,b,c\n0,1,2*5\n", "line 2: 3 values"},
+      {"t\n0\n", "1 column titles; 2 to 4 are expected"},
+      {"t,a\n0,\x01\x02\n", "\"\\x01\\x02\": a number is expected"},
+      {"", "the file is empty"},
+  };
+  for (const auto& c : cases) {
+    dir.write("bad.csv", c.text);
+    EXPECT_NE(refusal_of([&] { read_csv_record(dir / "bad.csv"); }).find(c.says), std::string::npos)
+        << c.text << " gives " << refusal_of([&] { read_csv_record(dir / "bad.csv"); });
+  }
+  dir.write("long.csv", "t,a\n" + std::string(2 << 20, '1'));
+  EXPECT_NE(refusal_of([&] { read_csv_record(dir / "long.csv"); }).find("line 2: a line longer"),
             std::string::npos);
 }
 

@@ -79,7 +79,7 @@ TEST_F(RunRefusals, UnusableInputEndsWithStatusOne) {
                   "short.csv: record refused: it has 1 complete rows");
   dir.write("text.csv", "time,H1,H2,V1\n0,1,2,3\n0.01,1,two,3\n");
   expect_one_line(run_command(dir, {"run", "--record", "text.csv"}), 1,
-                  "text.csv: line 3: a number is expected: \"0.01,1,two,3\"");
+                  "text.csv: line 3: column H2: \"two\": a number is expected");
   dir.write("bad_soil.csv", "title\n30\n3\nx\n1\nx\n1,2,2000,50,0,800,50,0,0\n");
   expect_one_line(run({"--soil", "bad_soil.csv"}), 1, "bad_soil.csv: line 3: input wave type 3");
   dir.write("bad_soil.csv",
