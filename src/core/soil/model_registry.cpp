@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "core/soil/models.hpp"
 #include "core/soil/shown.hpp"
@@ -185,6 +186,23 @@ curve make_curve(std::string_view name, std::span<const parameter_value> values)
   }();
   refuse_excess_damping(c, *m, chosen);
   return c;
+}
+
+curve make_layer_curve(std::string_view name, std::span<const parameter_value> values,
+                       const layer_stress& at) {
+  std::vector<parameter_value> all(values.begin(), values.end());
+  if (const model_spec* m = find_soil_model(name)) {
+    const auto given = [&values](std::string_view key) {
+      for (const parameter_value& v : values)
+        if (v.name == key) return true;
+      return false;
+    };
+    for (const parameter_spec& p : m->parameters) {
+      if (p.name == "sigma_m" && !given(p.name)) all.push_back({p.name, at.mean / kpa_per_atm});
+      if (p.name == "depth" && !given(p.name)) all.push_back({p.name, at.depth});
+    }
+  }
+  return make_curve(name, all);
 }
 
 }  // namespace sitewave::soil

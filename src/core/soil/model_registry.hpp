@@ -12,7 +12,8 @@
 //   epri-sand               depth (m) of the layer's middle
 //
 // A front end reads `name key=value ...`, passes the pairs as given, and
-// reports what make_curve throws next to the file and line it read.
+// reports what make_curve throws next to the file and line it read. For the
+// layers of a profile, make_layer_curve fills in what the layer knows.
 #pragma once
 
 #include <optional>
@@ -21,6 +22,7 @@
 #include <string_view>
 
 #include "core/soil/curve.hpp"
+#include "core/soil/profile_facts.hpp"
 
 namespace sitewave::soil {
 
@@ -64,5 +66,12 @@ struct parameter_value {
 // is not a finite number, or a value outside its range, e.g.
 // "darendeli parameter OCR = 0.5: expected [1, 100] (overconsolidation ratio)".
 curve make_curve(std::string_view name, std::span<const parameter_value> values);
+
+// The same for a layer of a profile (layer_stresses gives `at`): a model's
+// sigma_m, when not given, is the layer's mean effective stress in atm
+// (at.mean / kpa_per_atm) and its depth the depth of the layer's middle. The
+// refusals are make_curve's; a value filled in is named like a given one.
+curve make_layer_curve(std::string_view name, std::span<const parameter_value> values,
+                       const layer_stress& at);
 
 }  // namespace sitewave::soil

@@ -63,6 +63,21 @@ TEST(ModelRegistry, DefaultsAreThoseOfTheModel) {
   EXPECT_EQ(range_text(find_soil_model("epri-sand")->parameters[0]), "at least 0");
 }
 
+TEST(ModelRegistry, LayerCurvesTakeStressAndDepthFromTheLayer) {
+  // A layer whose middle lies at 7 m under a mean effective stress of 1 atm.
+  const layer_stress at = {7.0, 150.0, kpa_per_atm};
+  const std::vector<parameter_value> pi = {{"PI", 20}};
+  const std::vector<parameter_value> stated = {{"PI", 20}, {"sigma_m", 1.0}};
+  const curve filled = make_layer_curve("darendeli", pi, at);
+  const curve given = make_curve("darendeli", stated);
+  EXPECT_EQ(filled.damping_ratio(1e-4), given.damping_ratio(1e-4));
+  // 7 m is in the 20-50 ft range (G/Gmax 0.830 at 0.01 %); a given depth wins.
+  EXPECT_EQ(make_layer_curve("epri-sand", {}, at).modulus_ratio(1e-4), 0.830);
+  const std::vector<parameter_value> shallow = {{"depth", 2}};
+  EXPECT_EQ(make_layer_curve("epri-sand", shallow, at).modulus_ratio(1e-4), 0.759);
+  EXPECT_EQ(make_layer_curve("idriss-clay", {}, at).modulus_ratio(1e-4), 0.941);
+}
+
 TEST(ModelRegistry, RefusalsNameTheModelTheParameterAndTheRange) {
   const struct {
     std::string_view model;
