@@ -153,7 +153,13 @@ std::string response_csv(std::span<const double> periods, std::span<const double
       for (const auto* motion : {&in, &sur}) {
         for (const std::size_t c : present) {
           out.push_back(',');
-          append_value(out, (*motion)[c][p]);
+          // Period 0 is the peak of the motion, one of its single-precision
+          // samples: written as surface.csv and run.json write it.
+          if (periods[p] == 0.0) {
+            append_single(out, static_cast<float>((*motion)[c][p]));
+          } else {
+            append_value(out, (*motion)[c][p]);
+          }
         }
       }
       for (const std::size_t c : present) {

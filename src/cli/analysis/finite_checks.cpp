@@ -22,10 +22,14 @@ std::optional<std::size_t> first_not_finite(const std::vector<std::complex<doubl
   return std::nullopt;
 }
 
-std::string cause_of(const analysis& a, physics_kind physics) {
+std::string cause_of(const analysis& a, physics_kind physics, bool amplification_finite) {
   if (!std::isfinite(a.grid.dom) || !std::isfinite(static_cast<double>(a.grid.dom) * a.grid.nom)) {
     return "the time step " + number(a.dt) +
            " s puts the frequencies of the grid beyond single precision";
+  }
+  if (amplification_finite) {
+    return "the record's values, amplified, exceed single precision (3.4e38) in the transforms; "
+           "a smaller --scale is needed";
   }
   if (physics == physics_kind::legacy) {
     return "the model overflows the single-precision layer recursion of the legacy physics; "
@@ -44,12 +48,14 @@ std::string not_finite_results::what() const {
   std::optional<double> from;
   for (std::size_t c = 0; c < 3; ++c) {
     if (!surface_from_s[c]) continue;
-    components += (components.empty() ? "" : ", ") + std::string(component_names[c]);
+    if (!components.empty()) components += ", ";
+    components += component_names[c];
     from = from ? std::min(*from, *surface_from_s[c]) : *surface_from_s[c];
   }
   if (from) {
-    text += (text.empty() ? "" : "; ") + std::string("the surface ") + components + " from " +
-            number(*from) + " s (and their spectra)";
+    if (!text.empty()) text += "; ";
+    text.append("the surface ").append(components).append(" from ").append(number(*from));
+    text += " s (and their spectra)";
   }
   return text;
 }
@@ -72,7 +78,7 @@ not_finite_results find_not_finite(const analysis& a, physics_kind physics) {
     }
   }
   const bool any_surface = r.surface_from_s[0] || r.surface_from_s[1] || r.surface_from_s[2];
-  if (r.transfer_from_hz || any_surface) r.cause = cause_of(a, physics);
+  if (r.transfer_from_hz || any_surface) r.cause = cause_of(a, physics, !r.transfer_from_hz);
   return r;
 }
 

@@ -15,10 +15,12 @@
 #include "cli/batch/batch_progress.hpp"
 #include "cli/batch/batch_run.hpp"
 #include "cli/batch/case_records.hpp"
+#include "cli/batch/grid_expansion.hpp"
 #include "cli/batch/manifest.hpp"
 #include "cli/io/atomic_file.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/file_io.hpp"
+#include "cli/io/line_reader.hpp"
 
 namespace sitewave::cli {
 
@@ -117,6 +119,10 @@ int interrupted_end(std::span<planned_case> cases, const batch_options& o, std::
 int batch_command(std::span<const std::string_view> words) {
   const arguments args(words, batch_option_specs(), "sitewave batch");
   const batch_options o = parse_batch_options(args);
+  if (o.expand) {
+    std::cout << expand_grid(read_small_file(o.manifest), o.manifest) << std::flush;
+    return exit_ok;
+  }
   const manifest m = checked_manifest(o.manifest);
   const std::vector<const manifest_case*> share = share_of(m, o);
   if (o.list) {

@@ -80,7 +80,10 @@ batch_options parse_batch_options(const arguments& args) {
   if (!problems.empty()) throw option_error(problems.front());
   if (o.list && o.summary_only) throw usage_error("give either --list or --summary-only, not both");
   if (o.force && o.summary_only) throw usage_error("--summary-only runs nothing; drop --force");
-  if (o.out.empty() && !o.list) {
+  if (o.expand && (o.list || o.summary_only || o.force || !o.out.empty())) {
+    throw usage_error("--expand prints a manifest and runs nothing: give it alone with the grid");
+  }
+  if (o.out.empty() && !o.list && !o.expand) {
     throw usage_error("batch needs --out DIR, the folder of the case folders and summary.csv");
   }
   return o;

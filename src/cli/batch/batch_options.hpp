@@ -20,6 +20,7 @@ struct batch_options {
   int shards = 1;
   bool list = false;          // print the case names and stop
   bool summary_only = false;  // collect summary.csv from the case folders, run nothing
+  bool expand = false;        // MANIFEST is a grid: print its manifest and stop
 
   // DIR/summary.csv, or DIR/summary-K-of-M.csv for one shard of several.
   std::filesystem::path summary_file() const;
@@ -44,6 +45,9 @@ inline constexpr option_row<batch_options> batch_option_table[] = {
      [](batch_options& o, std::string_view) { o.list = true; }},
     {{"summary-only", "", "run nothing; collect DIR/summary.csv from the case folders"},
      [](batch_options& o, std::string_view) { o.summary_only = true; }},
+    {{"expand", "", "MANIFEST is a grid of option values: print the manifest of every\n"
+                    "combination (save it beside the grid) and stop"},
+     [](batch_options& o, std::string_view) { o.expand = true; }},
 };
 // clang-format on
 

@@ -58,10 +58,10 @@ case_outcome collected_outcome(const planned_case& c, const case_records& record
   const case_folder found = read_case_folder(c.folder);
   const std::optional<case_outcome> noted = records.noted(o.name, c.fingerprint.digest);
   if (same_inputs(found, c.fingerprint)) {
-    o.status = case_status::ok;
+    o.status = status_of_results(found);
     o.results = found;
-    if (noted && noted->status == case_status::ok) o.wall_s = noted->wall_s;
-  } else if (noted && noted->status != case_status::ok) {
+    if (noted && has_results(noted->status)) o.wall_s = noted->wall_s;
+  } else if (noted && !has_results(noted->status)) {
     o = *noted;
   } else if (found.complete) {
     o.status = case_status::stale;

@@ -16,6 +16,7 @@
 #include "cli/batch/case_processes.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/interrupts.hpp"
+#include "cli/io/line_reader.hpp"
 
 namespace sitewave::cli {
 
@@ -61,14 +62,14 @@ void classify(planned_case& c, const case_ending& e, bool stopping) {
   if (e.signal != 0) remove_staging_of(c, e);
   if (e.exit_code == 0) {
     o.results = read_case_folder(c.folder);
-    o.status = o.results.complete ? case_status::ok : case_status::failed;
+    o.status = o.results.complete ? status_of_results(o.results) : case_status::failed;
     if (!o.results.complete) o.error = "the run ended well but left no complete results folder";
   } else if (stopping && (e.signal != 0 || e.exit_code > 128)) {
     o.status = case_status::interrupted;
     o.error = "stopped with the batch; it runs again when the batch is run again";
   } else if (e.exit_code == 1 || e.exit_code == 2) {
     o.status = case_status::refused;
-    o.error = e.error;
+    o.error = excerpt(e.error, 400);  // a refusal may quote an input: keep the summary clean
   } else {
     o.status = case_status::failed;
     o.error = ending_text(e);

@@ -3,6 +3,7 @@
 // there was not made by a finished run and counts as incomplete.
 #include "cli/batch/case_folder.hpp"
 
+#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -44,21 +45,43 @@ bool lists_only_present_files(const json_value& run, const fs::path& folder) {
   return true;
 }
 
-std::array<double, 3> per_component(const json_value& run, std::string_view side) {
-  std::array<double, 3> values{none, none, none};
+recorded_peaks per_component(const json_value& run, std::string_view side) {
+  recorded_peaks values;
   const char* names[] = {"H1", "H2", "V1"};
   for (std::size_t c = 0; c < 3; ++c) {
     const json_value* v = run.at({"peaks", side, names[c]});
-    if (v != nullptr && v->type == json_value::kind::number) values[c] = v->number;
+    if (v == nullptr) continue;
+    values[c] = v->type == json_value::kind::number ? v->number : none;
   }
   return values;
+}
+
+// A parameter as text: strings as they are, numbers with 9 digits, the
+// record's files joined by semicolons.
+std::string parameter_text(const json_value& run, std::string_view key) {
+  if (key == "record") {
+    const json_value* files = run.find("record_files");
+    std::string joined;
+    if (files == nullptr) return joined;
+    for (const json_value& f : files->items) {
+      if (!joined.empty()) joined += ';';
+      joined += f.text;
+    }
+    return joined;
+  }
+  const json_value* v = run.find(key);
+  if (v == nullptr) return {};
+  if (v->type == json_value::kind::string) return v->text;
+  if (v->type != json_value::kind::number) return {};
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", v->number);
+  return text;
 }
 
 }  // namespace
 
 case_folder read_case_folder(const fs::path& folder) {
   case_folder c;
-  c.peak_input = c.peak_surface = {none, none, none};
   for (auto& spectrum : c.psa) spectrum.fill(none);
   const std::optional<std::string> text = text_of(folder / "run.json");
   const std::optional<json_value> run = text ? parse_json(*text) : std::nullopt;
@@ -67,6 +90,11 @@ case_folder read_case_folder(const fs::path& folder) {
   c.digest = recorded_digest(*run);
   c.peak_input = per_component(*run, "input");
   c.peak_surface = per_component(*run, "surface");
+  for (std::size_t k = 0; k < summary_parameters.size(); ++k) {
+    c.parameters[k] = parameter_text(*run, summary_parameters[k]);
+  }
+  const json_value* not_finite = run->find("not_finite");
+  c.not_finite = not_finite != nullptr && not_finite->type == json_value::kind::object;
   if (const auto response = text_of(folder / "response.csv")) {
     c.psa = psa_from_response_csv(*response);
   }

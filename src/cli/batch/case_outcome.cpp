@@ -18,7 +18,7 @@ namespace {
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
 constexpr std::array<std::string_view, status_count> status_names{
-    "ok", "refused", "failed", "interrupted", "pending", "stale"};
+    "ok", "not-finite", "refused", "failed", "interrupted", "pending", "stale"};
 
 std::string number_cell(double v, int digits) {
   if (!std::isfinite(v)) return {};
@@ -34,8 +34,16 @@ std::string wall_cell(double seconds) {
   return buf;
 }
 
+// A peak: empty for a component the record has not, "nan" when not finite.
+std::string peak_cell(const std::optional<double>& v) {
+  if (!v) return {};
+  if (std::isnan(*v)) return "nan";
+  return number_cell(*v, 9);
+}
+
 std::string header() {
   std::string h = "case,status,error,wall_s";
+  for (const std::string_view p : summary_parameters) h.append(",").append(p);
   for (const std::string_view side : {"in", "out"}) {
     for (const std::string_view c : {"H1", "H2", "V1"}) {
       h.append(",peak_").append(side).append("_").append(c);
@@ -53,9 +61,10 @@ std::string row(const case_outcome& o) {
   std::string r = o.name + "," + std::string(status_name(o.status)) + "," + csv_cell(o.error) +
                   "," + wall_cell(o.wall_s);
   const case_folder& v = o.results;
-  const bool ok = o.status == case_status::ok;  // other folders may hold stale values
+  const bool ok = has_results(o.status);  // other folders may hold stale values
+  for (const std::string& p : v.parameters) r.append(",").append(ok ? csv_cell(p) : "");
   for (const auto* peaks : {&v.peak_input, &v.peak_surface}) {
-    for (const double p : *peaks) r.append(",").append(number_cell(ok ? p : none, 9));
+    for (const auto& p : *peaks) r.append(",").append(ok ? peak_cell(p) : "");
   }
   for (const auto& spectrum : v.psa) {
     for (const double value : spectrum) r.append(",").append(number_cell(ok ? value : none, 9));
@@ -64,6 +73,14 @@ std::string row(const case_outcome& o) {
 }
 
 }  // namespace
+
+case_status status_of_results(const case_folder& results) {
+  return results.not_finite ? case_status::not_finite : case_status::ok;
+}
+
+bool has_results(case_status s) {
+  return s == case_status::ok || s == case_status::not_finite;
+}
 
 std::string_view status_name(case_status s) {
   return status_names[static_cast<std::size_t>(s)];

@@ -15,6 +15,7 @@ namespace sitewave::cli {
 
 enum class case_status {
   ok,           // results complete (run now or earlier with the same inputs)
+  not_finite,   // results complete, but some are not numbers (run.json says which)
   refused,      // the run refused its input or options (exit status 1 or 2)
   failed,       // the run crashed or ended otherwise
   interrupted,  // the batch was stopped while the case ran
@@ -22,9 +23,16 @@ enum class case_status {
   stale,        // results found, but from other inputs or another program version
 };
 
-inline constexpr std::size_t status_count = 6;
+inline constexpr std::size_t status_count = 7;
+
+// The run finished and its results folder is complete (perhaps with results
+// that are not numbers, which its status says).
+bool has_results(case_status s);
 
 std::string_view status_name(case_status s);
+
+// ok, or what the complete results folder says is wrong with them.
+case_status status_of_results(const case_folder& results);
 // The status of a name, or nothing.
 std::optional<case_status> status_named(std::string_view name);
 

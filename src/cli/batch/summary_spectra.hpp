@@ -1,5 +1,5 @@
 // The response-spectrum values a batch summary carries for each case: PSA
-// of the input and of the surface, H1 and H2, at 5 % damping and a few
+// of the input and of the surface, each component, at 5 % damping and a few
 // periods, read from a case's response.csv.
 #pragma once
 
@@ -12,8 +12,8 @@ namespace sitewave::cli {
 inline constexpr std::array<double, 5> summary_periods{0.1, 0.2, 0.5, 1.0, 2.0};  // s
 inline constexpr double summary_damping = 0.05;
 // The response.csv columns summarised, in the summary's order.
-inline constexpr std::array<std::string_view, 4> summary_spectra{"in_H1", "in_H2", "out_H1",
-                                                                 "out_H2"};
+inline constexpr std::array<std::string_view, 6> summary_spectra{"in_H1",  "in_H2",  "in_V1",
+                                                                 "out_H1", "out_H2", "out_V1"};
 
 // values[s][p]: spectrum s of summary_spectra at period p of summary_periods;
 // NaN where the file has no such column, no 5 % rows, or does not reach the period.

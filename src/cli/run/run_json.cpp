@@ -32,7 +32,10 @@ double peak_of(const std::vector<float>& v, std::size_t count) {
 void per_component(json_writer& j, std::string_view key, const std::array<double, 3>& values,
                    std::size_t components) {
   j.begin_object(key);
-  for (std::size_t c = 0; c < components; ++c) j.value(component_names[c], values[c]);
+  // A peak is a sample of the motion: written as surface.csv writes it.
+  for (std::size_t c = 0; c < components; ++c) {
+    j.single(component_names[c], static_cast<float>(values[c]));
+  }
   j.end_object();
 }
 

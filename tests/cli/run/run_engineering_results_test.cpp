@@ -47,7 +47,11 @@ TEST_F(RunEngineering, ResponseSpectraInLongFormatWithPeaksAtPeriodZero) {
   EXPECT_NEAR(rows[0][2], 1.0, 1e-4);
   for (const auto& row : rows) {
     EXPECT_EQ(row[0], 0.05);
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(row[8 + c], row[5 + c] / row[2 + c], 1e-8 * row[8 + c]);
+    // Peaks (period 0) are single-precision samples, written in their shortest form.
+    const double digits = row[1] == 0.0 ? 1e-7 : 1e-8;
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_NEAR(row[8 + c], row[5 + c] / row[2 + c], digits * row[8 + c]);
+    }
   }
   // The surface motion's spectrum is of its acceleration, whatever --motion
   // made of the waveforms: a long-period oscillator tends to displacement.
