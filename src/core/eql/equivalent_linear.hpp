@@ -45,6 +45,9 @@ struct record_input {
   double dt = 0.0;                        // s
   // N, a power of two of at least 2 and no fewer than the samples; the record
   // is padded with zeros to N, and every time history below has N samples.
+  // Displacement is −A/ω² line by line; the zero-frequency line is zero (the
+  // histories have no mean) and the Nyquist line keeps the real part of its
+  // value, so every history is real.
   std::size_t transform_size = 0;
   exact::input_kind kind = exact::input_kind::outcrop;
   double theta = 0.0;  // incidence angle in the half-space, radians, 0 ≤ θ < π/2

@@ -82,7 +82,9 @@ class sh_wavefield {
 
   // The field at depth z below the top of a row, 0 ≤ z ≤ its thickness (any
   // z ≥ 0 in the half-space, where the incident wave grows with depth as a
-  // damped wave coming from below must). Throws std::invalid_argument outside.
+  // damped wave coming from below must: by e^(ωz·|Im η|), which overflows
+  // only kilometres down at high frequency). Throws std::invalid_argument
+  // outside.
   sh_point at(std::size_t row, double z) const;
   sh_point at(row_depth where) const { return at(where.row, where.z); }
   // The same at a depth below the surface, located as `locate` does.

@@ -102,6 +102,23 @@ TEST(EqlInvariants, WeakRecordStaysLinearAndScales) {
   }
 }
 
+// The half-space alone: a free surface of it shows the outcrop record itself,
+// at any angle (a zero-mean harmonic, so dropping the mean changes nothing;
+// 37 lines in 512 samples reach the crest exactly).
+TEST(EqlInvariants, HalfSpaceAloneShowsTheOutcropRecord) {
+  const std::vector<soil_layer> alone{three_soils().back()};
+  const std::vector<double> a = testing::harmonic(512, 37, 1.5);
+  const record_input r{.acceleration = a, .dt = 0.01, .transform_size = 512, .theta = 0.7};
+  const eql_result e = equivalent_linear(alone, r);
+  EXPECT_EQ(e.iterations, 1);
+  EXPECT_NEAR(e.profile.layers[0].pga, 1.5, 1e-12);
+  const std::vector<depth_motion> m = motions_at(e.profile.rows, r, std::vector<double>{0.0});
+  for (std::size_t t = 0; t < a.size(); ++t) {
+    EXPECT_NEAR(m[0].within[t], a[t], 1e-12) << t;
+    EXPECT_NEAR(m[0].outcrop[t], a[t], 1e-12) << t;
+  }
+}
+
 TEST(EqlInvariants, RerunFromConvergedProfileTakesOneIteration) {
   const std::vector<soil_layer> layers = three_soils();
   const eql_result first = equivalent_linear(layers, record_of(quake));

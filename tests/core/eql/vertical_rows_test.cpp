@@ -57,15 +57,5 @@ TEST(VerticalRows, LargerStrainSetsTheLayerAndWaterHoldsVp) {
   EXPECT_NEAR(poisson(rows[0].vp, rows[0].vs), poisson(400.0, 160.0), 1e-14);
 }
 
-// A horizontal's own rows are the vertical rule with that component alone.
-TEST(VerticalRows, AProfilesRowsAreTheRuleWithItself) {
-  const std::vector<soil_layer> layers = testing::three_soils();
-  const std::vector<double> a = testing::ricker(400, 0.01, 4.0, 1.0, 2.5);
-  const eql_result r = equivalent_linear(
-      layers, {.acceleration = a, .dt = 0.01, .transform_size = 512, .theta = 0.3});
-  testing::expect_same_rows(vertical_rows(layers, r.profile, r.profile), r.profile.rows);
-  EXPECT_LT(r.profile.layers[0].modulus_ratio, 1.0);
-}
-
 }  // namespace
 }  // namespace sitewave::eql
