@@ -3,7 +3,7 @@
 
 Reads transfer.csv, spectra.csv, response.csv, surface.csv and run.json from
 a folder written by `sitewave run` and writes amplification.png, fourier.png,
-response.png and waveforms.png into DIR/plots, or into --out PLOTDIR.
+response.png, response-loglog.png and waveforms.png into DIR/plots, or into --out PLOTDIR.
 A figure whose table is missing is skipped with a note on standard error.
 
 Exit status: 0 when every figure whose table is present was written; 1 when
@@ -66,6 +66,14 @@ class RunInfo:
     record: str = ""
     soil: str = ""
     components: dict = field(default_factory=dict)
+    unit_m_s2: float | None = None  # the record unit in m/s², when known
+    quarter_wavelength_hz: float | None = None
+    scale: float = 1.0  # display unit per record unit (--units)
+    display_units: str = ""
+
+
+# Accelerations a figure may be shown in (--units), in m/s² per unit.
+KNOWN_UNITS = {"g": 9.80665, "m/s2": 1.0, "cm/s2": 0.01, "gal": 0.01, "mm/s2": 0.001}
 
 
 @dataclass
@@ -128,11 +136,15 @@ def text_value(raw, key):
     return value if isinstance(value, str) else ""
 
 
-def angle_value(raw):
-    value = raw.get("angle_deg")
+def number_value(raw, key):
+    value = raw.get(key)
     if isinstance(value, (int, float)) and not isinstance(value, bool):
         return float(value)
     return None
+
+
+def angle_value(raw):
+    return number_value(raw, "angle_deg")
 
 
 def read_run(path):
@@ -159,7 +171,33 @@ def read_run(path):
         record=text_value(raw, "record"),
         soil=text_value(raw, "soil"),
         components=components if isinstance(components, dict) else {},
+        unit_m_s2=number_value(raw, "unit_m_s2"),
+        quarter_wavelength_hz=number_value(raw, "quarter_wavelength_hz"),
     )
+
+
+def with_display_units(info, units):
+    """Converts the figures' accelerations to `units` when both are known."""
+    if not units:
+        return info
+    if info.unit_m_s2 is None:
+        raise ResultsError(
+            f"--units {units}: the record's unit '{info.units or 'not stated'}' is not one "
+            f"of {', '.join(KNOWN_UNITS)}, so it cannot be converted"
+        )
+    info.scale = info.unit_m_s2 / KNOWN_UNITS[units]
+    info.display_units = units
+    return info
+
+
+def shown_units(info):
+    """The unit of accelerations as the figures show them."""
+    return info.display_units or info.units
+
+
+def present_components(table, pattern="{}"):
+    """The components a table has columns for, in the order H1, H2, V1."""
+    return [c for c in COMPONENTS if pattern.format(c) in table]
 
 
 # ---------------------------------------------------------------- labels
@@ -203,7 +241,7 @@ def record_order(unit):
 
 def surface_axis_label(info):
     """Y label of the surface waveforms: what `motion` made of the record."""
-    record = parse_unit(info.units)
+    record = parse_unit(shown_units(info) if info.motion == "none" else info.units)
     steps = {"none": 0, "integrate": 1, "differentiate": -1}.get(info.motion)
     if steps is None:
         return "surface motion (unit unknown: run.json has no motion)"
@@ -212,7 +250,7 @@ def surface_axis_label(info):
 
 
 def input_axis_label(info):
-    record = parse_unit(info.units)
+    record = parse_unit(shown_units(info))
     quantity = QUANTITIES.get(record_order(record), "record")
     return f"input {quantity} ({render_unit(record)})"
 
@@ -235,6 +273,8 @@ def run_caption(info, folder):
 
 def run_conditions(info):
     physics = f"{info.physics} physics" if info.physics else "physics not recorded"
+    if info.physics == "legacy":
+        physics = "legacy physics (the dialogue's tables: no oblique SH, no P-SV wave)"
     input_text = INPUT_TYPES.get(info.input_type, info.input_type or "not recorded")
     angle = "not recorded" if info.angle_deg is None else f"{info.angle_deg:g}°"
     return literal(f"{physics}; input: {input_text}; angle of incidence {angle}")
@@ -302,17 +342,20 @@ def amplification_figure(folder, info, dpi):
     figure, axes = new_figure(dpi, 1, 1, False)
     axis = axes[0][0]
     freq = positive(table["freq_hz"])
+    legacy = info.physics == "legacy"
     curves = [
-        ("sh_abs", "SH (applied to H1, H2)", SURFACE_COLOUR, "-"),
-        ("psv_abs", "P-SV vertical (applied to V1)", INPUT_COLOUR, "-"),
+        ("sh_abs", "legacy SH table" if legacy else "SH (applied to H1, H2)", SURFACE_COLOUR, "-"),
+        ("psv_abs", "legacy vertical table (not a P-SV response)" if legacy
+         else "P-SV vertical (applied to V1)", INPUT_COLOUR, "-"),
         ("radial_abs", "P-SV radial (for reference)", "tab:green", "--"),
     ]
     drawn = []
     for column, label, colour, style in curves:
-        if column in table:
+        # The radial motion vanishes at vertical incidence: nothing to show.
+        if column in table and np.nanmax(np.abs(table[column]), initial=0) > 1e-9:
             drawn.append(positive(table[column]))
             axis.plot(freq, drawn[-1], style, color=colour, lw=1.4, label=label)
-    mark_peak(axis, freq, table["sh_abs"])
+    mark_fundamental(axis, freq, table["sh_abs"], info)
     axis.axhline(1.0, color="0.4", lw=0.8, ls=":")
     log_axes(axis, drawn, y_minor_labels=True)
     axis.set_xlabel("frequency (Hz)")
@@ -323,34 +366,48 @@ def amplification_figure(folder, info, dpi):
     return figure
 
 
-def mark_peak(axis, freq, modulus):
-    shown = np.isfinite(freq) & np.isfinite(modulus)
-    if not shown.any():
-        return
-    index = np.flatnonzero(shown)[np.argmax(modulus[shown])]
-    label = f"SH peak {modulus[index]:.3g} at {freq[index]:.3g} Hz"
-    point = (freq[index], modulus[index])
-    axis.plot(*point, "o", color=SURFACE_COLOUR, mfc="none", ms=9, label=label)
+def fundamental_index(freq, modulus):
+    """The site's fundamental: the first peak of the SH amplification that
+    rises above its low-frequency plateau (by 20 %), or None."""
+    shown = np.flatnonzero(np.isfinite(freq) & np.isfinite(modulus) & (freq > 0))
+    if shown.size < 3:
+        return None
+    values = modulus[shown]
+    plateau = values[0]
+    for k in range(1, values.size - 1):
+        rising = values[k] >= values[k - 1] and values[k] > values[k + 1]
+        if rising and values[k] > 1.2 * plateau:
+            return shown[k]
+    return None
+
+
+def mark_fundamental(axis, freq, modulus, info):
+    index = fundamental_index(freq, modulus)
+    if index is not None:
+        label = f"fundamental {freq[index]:.3g} Hz (amplification {modulus[index]:.3g})"
+        point = (freq[index], modulus[index])
+        axis.plot(*point, "o", color=SURFACE_COLOUR, mfc="none", ms=9, label=label)
+    if info.quarter_wavelength_hz:
+        estimate = f"quarter-wavelength estimate {info.quarter_wavelength_hz:.3g} Hz"
+        axis.axvline(info.quarter_wavelength_hz, color="0.3", lw=0.9, ls="--", label=estimate)
 
 
 def fourier_figure(folder, info, dpi):
     path = folder / "spectra.csv"
     table = read_table(path)
     kinds = ["in_{}", "out_{}", "in_{}_smooth", "out_{}_smooth"]
-    require(
-        table,
-        path,
-        ["freq_hz"] + [k.format(c) for k in kinds for c in COMPONENTS],
-    )
-    figure, axes = new_figure(dpi, 3, 1, True)
+    components = present_components(table, "in_{}")
+    require(table, path, ["freq_hz"] + [k.format(c) for k in kinds for c in components])
+    figure, axes = new_figure(dpi, len(components), 1, True)
     freq = positive(table["freq_hz"])
-    unit = render_unit(integrated(parse_unit(info.units), 1))
-    for axis, component in zip(axes[:, 0], COMPONENTS):
+    scale = info.scale if info.motion == "none" else 1.0
+    unit = render_unit(integrated(parse_unit(shown_units(info) if scale != 1.0 else info.units), 1))
+    for axis, component in zip(axes[:, 0], components):
         drawn = []
         for side, colour in (("in", INPUT_COLOUR), ("out", SURFACE_COLOUR)):
             name = "input" if side == "in" else "surface"
-            raw = positive(table[f"{side}_{component}"])
-            smooth = positive(table[f"{side}_{component}_smooth"])
+            raw = positive(scale * table[f"{side}_{component}"])
+            smooth = positive(scale * table[f"{side}_{component}_smooth"])
             axis.plot(freq, raw, color=colour, label=f"{name}, raw", **LIGHT)
             axis.plot(freq, smooth, color=colour, label=f"{name}, smoothed", **BOLD)
             drawn += [raw, smooth]
@@ -364,25 +421,29 @@ def fourier_figure(folder, info, dpi):
     return figure
 
 
-def response_figure(folder, info, dpi):
+def response_figure(folder, info, dpi, log_psa=False):
     path = folder / "response.csv"
     table = read_table(path)
     kinds = ["in_{}", "out_{}", "ratio_{}"]
-    columns = [k.format(c) for k in kinds for c in COMPONENTS]
+    components = present_components(table, "in_{}")
+    columns = [k.format(c) for k in kinds for c in components]
     require(table, path, ["damping", "period_s"] + columns)
+    for column in columns:
+        if not column.startswith("ratio_"):
+            table[column] = info.scale * table[column]
     dampings = sorted(set(table["damping"][np.isfinite(table["damping"])]))
-    figure, axes = new_figure(dpi, 2, 3, True)
-    for column, component in enumerate(COMPONENTS):
+    figure, axes = new_figure(dpi, 2, len(components), True)
+    for column, component in enumerate(components):
         pair = (axes[0][column], axes[1][column])
         for shade, damping in enumerate(dampings):
             curves = damping_curves(table, component, damping)
             colours = damping_colours(shade, len(dampings))
             draw_response(pair, curves, damping_label(damping), colours)
         draw_peaks(pair, table, component)
-        label_response(pair, info, component)
+        label_response(pair, info, component, log_psa)
     legend(axes[0][-1], **OUTSIDE_RIGHT)
     legend(axes[1][-1], **OUTSIDE_RIGHT)
-    heading = "Response spectra (PSA); PGA, at period 0, on the left axis"
+    heading = "Response spectra (PSA" + (", log-log" if log_psa else "") + "); PGA, at period 0, on the left axis"
     figure.suptitle(f"{heading}\n{run_caption(info, folder)}")
     return figure
 
@@ -438,32 +499,40 @@ def draw_peaks(pair, table, component):
         axis.plot([0.0], [value], "o", transform=where, label=label, **style)
 
 
-def label_response(pair, info, component):
+def response_loglog_figure(folder, info, dpi):
+    return response_figure(folder, info, dpi, log_psa=True)
+
+
+def label_response(pair, info, component, log_psa=False):
     spectra_axis, ratio_axis = pair
-    unit = render_unit(parse_unit(info.units))
+    unit = render_unit(parse_unit(shown_units(info)))
     spectra_axis.set_title(component_title(info, component))
     spectra_axis.set_ylabel(f"PSA ({unit})")
     ratio_axis.set_ylabel("PSA ratio surface / input\n(dimensionless)")
     ratio_axis.set_xlabel("period (s)")
     ratio_axis.axhline(1.0, color="0.4", lw=0.8, ls=":")
-    for axis in pair:
-        log_axes(axis)
+    spectra = [line.get_ydata() for line in spectra_axis.get_lines()]
+    log_axes(spectra_axis, spectra if log_psa else (), y_minor_labels=log_psa)
+    log_axes(ratio_axis)
 
 
 def waveform_figure(folder, info, dpi):
     path = folder / "surface.csv"
     table = read_table(path)
-    inputs = [f"in_{c}" for c in COMPONENTS]
-    require(table, path, ["time_s", *COMPONENTS, *inputs])
-    figure, axes = new_figure(dpi, 3, 1, True)
+    components = present_components(table)
+    inputs = [f"in_{c}" for c in components]
+    require(table, path, ["time_s", *components, *inputs])
+    figure, axes = new_figure(dpi, len(components), 1, True)
     time = table["time_s"]
-    for axis, component in zip(axes[:, 0], COMPONENTS):
-        surface, record = table[component], table[f"in_{component}"]
+    surface_scale = info.scale if info.motion == "none" else 1.0
+    for axis, component in zip(axes[:, 0], components):
+        surface = surface_scale * table[component]
+        record = info.scale * table[f"in_{component}"]
         draw_waveform(axis, time, surface, record, info)
         axis.set_title(component_title(info, component), loc="left")
-    shown = [table[name] for name in [*COMPONENTS, *inputs]]
+    shown = [table[name] for name in [*components, *inputs]]
     time_window(axes[-1][0], time, shown)
-    heading = "Surface waveforms (bold) over the input record (light)"
+    heading = "Surface motion with the input record drawn over it (translucent)"
     figure.suptitle(f"{heading}\n{run_caption(info, folder)}")
     return figure
 
@@ -473,8 +542,8 @@ def draw_waveform(axis, time, surface, record, info):
     behind = axis if same_quantity else axis.twinx()
     input_label = f"input, peak {readable(peak(record))}"
     surface_label = f"surface, peak {readable(peak(surface))}"
-    behind.plot(time, record, color=INPUT_COLOUR, lw=0.7, alpha=0.5, label=input_label)
-    axis.plot(time, surface, color=SURFACE_COLOUR, lw=1.0, label=surface_label)
+    axis.plot(time, surface, color=SURFACE_COLOUR, lw=1.0, label=surface_label, zorder=2)
+    behind.plot(time, record, color=INPUT_COLOUR, lw=0.8, alpha=0.6, label=input_label, zorder=3)
     if same_quantity:
         symmetric(axis, np.concatenate([surface, record]))
     else:
@@ -549,6 +618,7 @@ FIGURES = (
     ("amplification.png", "transfer.csv", amplification_figure),
     ("fourier.png", "spectra.csv", fourier_figure),
     ("response.png", "response.csv", response_figure),
+    ("response-loglog.png", "response.csv", response_loglog_figure),
     ("waveforms.png", "surface.csv", waveform_figure),
 )
 
@@ -584,6 +654,11 @@ def parse_arguments(argv):
         "--out",
         type=Path,
         help="folder for the PNG files (default: DIR/plots)",
+    )
+    parser.add_argument(
+        "--units",
+        choices=sorted(KNOWN_UNITS),
+        help="show accelerations in this unit (the record's unit must be a known one)",
     )
     parser.add_argument(
         "--dpi",
@@ -627,8 +702,13 @@ def drop_stale(target):
         note(f"{target} of an earlier run could not be removed ({error.strerror})")
 
 
-def draw_all(folder, out, dpi):
+def draw_all(folder, out, dpi, units=None):
     info = read_run(folder / "run.json")
+    try:
+        info = with_display_units(info, units)
+    except ResultsError as error:
+        note(str(error))
+        return 1
     failures = 0
     for name, table, draw in FIGURES:
         target = out / name
@@ -668,7 +748,7 @@ def main(argv=None):
     except OSError as error:
         note(f"{out}: cannot make the plot folder ({error.strerror or error})")
         return 1
-    return 1 if draw_all(folder, out, arguments.dpi) else 0
+    return 1 if draw_all(folder, out, arguments.dpi, arguments.units) else 0
 
 
 if __name__ == "__main__":

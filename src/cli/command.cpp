@@ -45,7 +45,7 @@ constexpr subcommand subcommands[] = {
      run_notes},
     {"batch", "batch MANIFEST --out DIR [options]", "a suite of analyses, one per manifest row",
      batch_command, batch_option_specs, batch_notes},
-    {"plot", "plot DIR [--out PLOTDIR] [--dpi N]", "PNG figures of a results folder", plot_command,
+    {"plot", "plot DIR [--out PLOTDIR] [--units U] [--dpi N]", "PNG figures of a results folder", plot_command,
      plot_option_specs, plot_notes},
 };
 

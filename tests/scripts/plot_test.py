@@ -22,7 +22,7 @@ from results_folder import write_results  # noqa: E402
 HERE = Path(__file__).resolve().parent
 SCRIPT = HERE.parents[1] / "scripts" / "sitewave_plot.py"
 PYTHON = "/usr/bin/python3"
-FIGURES = ("amplification.png", "fourier.png", "response.png", "waveforms.png")
+FIGURES = ("amplification.png", "fourier.png", "response.png", "response-loglog.png", "waveforms.png")
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 MATPLOTLIB_HOME = tempfile.TemporaryDirectory(prefix="sitewave_mpl_")
 ENVIRONMENT = dict(os.environ, MPLCONFIGDIR=MATPLOTLIB_HOME.name)
@@ -144,8 +144,20 @@ class MissingAndBroken(ScratchFolder):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertIn("response.csv is missing", result.stderr)
         self.assertFalse((folder / "plots" / "response.png").exists())
-        others = [name for name in FIGURES if name != "response.png"]
+        others = [name for name in FIGURES if not name.startswith("response")]
         self.assert_figures(folder / "plots", others, (1200, 840))
+
+    def test_a_single_component_run_gets_one_panel_each(self):
+        folder = write_results(self.scratch / "run")
+        for name in ("surface.csv", "spectra.csv", "response.csv"):
+            table = (folder / name).read_text().splitlines()
+            header = table[0].split(",")
+            keep = [i for i, column in enumerate(header) if "H2" not in column and "V1" not in column]
+            rows = [",".join(line.split(",")[i] for i in keep) for line in table]
+            (folder / name).write_text("\n".join(rows) + "\n")
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assert_figures(folder / "plots", FIGURES, (1200, 840))
 
     def test_missing_run_json_costs_only_labels(self):
         folder = write_results(self.scratch / "run")
@@ -222,6 +234,22 @@ class Labels(unittest.TestCase):
 
     def test_unknown_motion_does_not_guess_a_unit(self):
         self.assertIn("unknown", self.surface_label("mm/s2", ""))
+
+    def test_fundamental_is_the_first_peak_above_the_plateau(self):
+        import numpy as np
+        freq = np.linspace(0.01, 10.0, 2000)
+        # A first resonance at 1 Hz and a higher one at 3 Hz over a plateau of 2.
+        modulus = 2.0 + 3.0 / (1 + ((freq - 1.0) / 0.05) ** 2) + 6.0 / (1 + ((freq - 3.0) / 0.05) ** 2)
+        index = self.plot.fundamental_index(freq, modulus)
+        self.assertAlmostEqual(freq[index], 1.0, delta=0.01)
+        self.assertIsNone(self.plot.fundamental_index(freq, np.full_like(freq, 2.0)))
+
+    def test_display_units_convert_only_known_record_units(self):
+        info = self.plot.with_display_units(self.plot.RunInfo(units="mm/s2", unit_m_s2=0.001), "g")
+        self.assertAlmostEqual(info.scale, 0.001 / 9.80665)
+        self.assertEqual(self.plot.shown_units(info), "g")
+        with self.assertRaises(self.plot.ResultsError):
+            self.plot.with_display_units(self.plot.RunInfo(units="counts"), "g")
 
     def test_fourier_unit_is_record_unit_times_seconds(self):
         unit = self.plot.integrated(self.plot.parse_unit("cm/s**2"), 1)

@@ -46,6 +46,7 @@ fs::path plot_script() {
 constexpr option_spec plot_specs[] = {
     {"out", "PLOTDIR", "folder for the PNG files (default: DIR/plots)"},
     {"dpi", "N", "resolution (default 120, from 30 to 600; figures are 10 x 7 in)"},
+    {"units", "UNIT", "show accelerations in g, m/s2, cm/s2, gal or mm/s2 (a known record unit)"},
 };
 
 }  // namespace

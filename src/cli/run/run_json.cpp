@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "cli/inputs/units.hpp"
 #include "cli/io/json_writer.hpp"
 #include "textfmt/text.hpp"
 
@@ -74,7 +75,13 @@ void write_record(json_writer& j, const run_facts& f) {
   j.value("rows", static_cast<long long>(f.rec.rows()));
   j.single("dt", f.result.dt);
   j.value("scale", static_cast<double>(f.options.scale.value_or(1.0f)));
-  j.value("units", f.options.units.empty() ? f.rec.unit : f.options.units);
+  const std::string units = f.options.units.empty() ? f.rec.unit : f.options.units;
+  j.value("units", units);
+  if (const auto factor = metres_per_second_squared(units)) {
+    j.value("unit_m_s2", *factor);
+  } else {
+    j.null("unit_m_s2");
+  }
   j.value("record_quantity", "acceleration");
 }
 
@@ -86,6 +93,17 @@ void write_model(json_writer& j, const run_facts& f) {
   j.value("input", input_name(f.input));
   j.value("input_type_in_file", f.model.input_type);
   j.value("physics", physics_name(f.options.physics));
+  // The quarter-wavelength estimate of the site's fundamental frequency,
+  // 1 / (4 Σ h/Vs) over the layers above the half-space.
+  double travel = 0.0;
+  for (int l = 1; l < f.model.layers.nl; ++l) {
+    travel += static_cast<double>(f.model.layers.thk(l)) / f.model.layers.vs(l);
+  }
+  if (travel > 0.0) {
+    j.value("quarter_wavelength_hz", 1.0 / (4.0 * travel));
+  } else {
+    j.null("quarter_wavelength_hz");
+  }
 }
 
 void write_processing(json_writer& j, const run_facts& f) {
