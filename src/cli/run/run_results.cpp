@@ -1,0 +1,172 @@
+// From the options to the result files: reading the inputs, the analysis,
+// the engineering results and the contents of every file, made side by side.
+#include "cli/run/run_results.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <utility>
+
+#include "cli/analysis/result_files.hpp"
+#include "cli/io/errors.hpp"
+#include "cli/io/interrupts.hpp"
+#include "textfmt/result_rows.hpp"
+
+namespace sitewave::cli {
+
+namespace {
+
+record read_record(const run_options& o) {
+  std::vector<std::filesystem::path> at2;
+  if (o.at2) at2.assign(o.at2->begin(), o.at2->end());
+  record r = o.record ? read_csv_record(*o.record) : read_at2_record(at2);
+  if (o.scale) scale_record(r, *o.scale);
+  return r;
+}
+
+input_kind input_of(const run_options& o, const ground_model& m) {
+  if (o.input) return *o.input;
+  return m.input_type == 2 ? input_kind::within : input_kind::incident;
+}
+
+// The angle the run uses, from --angle or the ground model, checked once in
+// degrees as it is stored.
+float resolved_angle(const run_options& o, const ground_model& m) {
+  const float angle = o.angle_deg.value_or(m.angle_deg);
+  if (!o.angle_deg && !(angle >= 0.0f && angle < 90.0f)) {
+    throw input_error(o.soil + ": incident wave angle " + std::to_string(angle) +
+                      ": an angle from 0 up to (not including) 90 degrees is expected (or give "
+                      "--angle)");
+  }
+  return angle;
+}
+
+// What a user should know before reading the results.
+void warn_about_choices(const run_options& o, const record& r, float angle_deg,
+                        const warning_sink& warn) {
+  if (o.physics == physics_kind::legacy) {
+    warn(
+        "--physics legacy: the dialogue's tables; its vertical is not the response to any "
+        "wave, and its SH misses the oblique impedance at an angle; --physics exact gives both");
+  }
+  if (angle_deg > 80.0f) {
+    warn("incidence at " + std::to_string(static_cast<int>(angle_deg)) +
+         " degrees, near grazing: the reference motion of the half-space vanishes there and the "
+         "amplification grows without bound; below 80 degrees is the usual range");
+  }
+  if (o.scale && *o.scale != 1.0f && o.units.empty()) {
+    warn("--scale without --units: the results keep the record's unit (" +
+         (r.unit.empty() ? std::string("not stated") : r.unit) +
+         "); give --units for the scaled record's unit");
+  }
+}
+
+void warn_about_filter(const run_options& o, const analysis& a, const warning_sink& warn) {
+  if (!o.filter) return;
+  const double nyquist = 0.5 / static_cast<double>(a.dt);
+  for (const float corner : *o.filter) {
+    if (corner > nyquist) {
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "filter corner %g Hz lies above the Nyquist frequency %g Hz of the record; "
+                    "that part of the trapezoid is not used",
+                    static_cast<double>(corner), nyquist);
+      warn(text);
+      return;
+    }
+  }
+}
+
+// spectra.csv: the raw amplitudes and their smoothing, computed once each.
+std::string spectra(const analysis& a, double bandwidth) {
+  const auto raw = fourier_amplitudes(a);
+  return spectra_csv(a, raw, smoothed_spectra(a, raw, bandwidth));
+}
+
+// Tasks run side by side when the run may use more than one thread, else in
+// turn (a batch runs its cases on one thread each, side by side).
+std::launch side_by_side(const work_control& control) {
+  return control.threads > 1 ? std::launch::async : std::launch::deferred;
+}
+
+// Hands one result file to the sink, unless a stop came first, and returns
+// its name.
+std::string hand_over(const result_sink& sink, const work_control& control, std::string_view name,
+                      const std::string& content) {
+  if (control.stop_requested()) check_interrupt();
+  sink(name, content);
+  return std::string(name);
+}
+
+}  // namespace
+
+int threads_for(const run_options& o) {
+  return o.threads > 0 ? o.threads : thread_count(std::getenv("SITEWAVE_THREADS"));
+}
+
+run_inputs run_inputs_of(const run_options& o, record rec, ground_model model,
+                         const warning_sink& warn) {
+  run_inputs in{std::move(rec), std::move(model), response_periods(o.periods), 0.0f,
+                input_kind::incident};
+  in.angle_deg = resolved_angle(o, in.model);
+  in.input = input_of(o, in.model);
+  warn_about_choices(o, in.rec, in.angle_deg, warn);
+  return in;
+}
+
+run_inputs read_run_inputs(const run_options& o, const warning_sink& warn) {
+  record rec = read_record(o);
+  ground_model model = read_ground_model(o.soil);
+  check_interrupt();
+  return run_inputs_of(o, std::move(rec), std::move(model), warn);
+}
+
+run_products make_results(const run_options& o, const run_inputs& in, const work_control& control,
+                          const result_sink& sink, const warning_sink& warn) {
+  analysis_settings settings;
+  settings.options = o;
+  settings.angle_deg = in.angle_deg;
+  settings.input = in.input;
+  settings.control = control;
+  const std::launch policy = side_by_side(control);
+  // The record's own response spectra need no analysis: they run beside it.
+  std::future<motion_spectra> input_spectra =
+      std::async(policy, [&] { return record_spectra(in.rec, in.periods, o.damping, control); });
+  run_products p;
+  p.result = analyse(in.rec, in.model, settings);
+  if (control.stop_requested()) check_interrupt();
+  const analysis& a = p.result;
+  warn_about_filter(o, a, warn);
+  p.not_finite = find_not_finite(a, o.physics);
+  if (p.not_finite.any())
+    warn("results not finite: " + p.not_finite.what() + ": " + p.not_finite.cause);
+
+  // The response spectra of the surface motion (the longest part, itself
+  // shared among threads), the clean files and the dialogue's files, each
+  // group in a task of its own; the names come back in a fixed order.
+  using names = std::vector<std::string>;
+  auto response = std::async(policy, [&] {
+    p.input_spectra = input_spectra.get();
+    p.surface_spectra = surface_spectra(a, in.periods, o.damping, control);
+    return names{
+        hand_over(sink, control, "response.csv",
+                  response_csv(in.periods, o.damping, p.input_spectra, p.surface_spectra))};
+  });
+  auto clean = std::async(policy, [&] {
+    names made{hand_over(sink, control, "transfer.csv", transfer_csv(a))};
+    made.push_back(hand_over(sink, control, "spectra.csv", spectra(a, o.smoothing)));
+    made.push_back(hand_over(sink, control, "surface.csv", surface_csv(a, in.rec)));
+    return made;
+  });
+  p.files = {hand_over(sink, control, textfmt::amp_factors_file, amp_factors_csv(a))};
+  if (in.rec.complete()) {  // the dialogue's files hold all three components
+    p.files.push_back(hand_over(sink, control, textfmt::spectrum_file, spectrum_csv(a, in.rec)));
+    p.files.push_back(hand_over(sink, control, textfmt::wave_file, wave_csv(a, in.rec)));
+  }
+  for (auto* task : {&clean, &response}) {
+    for (auto& name : task->get()) p.files.push_back(std::move(name));
+  }
+  return p;
+}
+
+}  // namespace sitewave::cli

@@ -1,0 +1,61 @@
+// One run from its options to its result files, without the folder: the
+// inputs read and checked, the analysis, and every result file but run.json
+// handed to a sink as soon as it is made. `sitewave run` sinks them into its
+// staging folder; other callers (the Python module) into memory or a folder.
+#pragma once
+
+#include <functional>
+#include <future>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/analysis/analysis.hpp"
+#include "cli/analysis/engineering_results.hpp"
+#include "cli/analysis/finite_checks.hpp"
+#include "cli/inputs/ground_model.hpp"
+#include "cli/inputs/record.hpp"
+#include "cli/run/run_options.hpp"
+
+namespace sitewave::cli {
+
+// Receives a result file; called from several threads at once, each with
+// its own name.
+using result_sink = std::function<void(std::string_view name, const std::string& content)>;
+// Receives one warning line (without the "sitewave: warning: " prefix).
+using warning_sink = std::function<void(const std::string& text)>;
+
+struct run_inputs {
+  record rec;
+  ground_model model;
+  std::vector<double> periods;  // of the response spectra, period 0 first
+  float angle_deg = 0.0f;       // from --angle or the ground model, checked
+  input_kind input = input_kind::incident;
+};
+
+// Reads the record, the ground model and the periods the options name, and
+// warns about choices that mislead (legacy physics, near-grazing incidence,
+// a scale without units).
+run_inputs read_run_inputs(const run_options& o, const warning_sink& warn);
+
+// The same from a record and a ground model already in memory.
+run_inputs run_inputs_of(const run_options& o, record rec, ground_model model,
+                         const warning_sink& warn);
+
+struct run_products {
+  analysis result;
+  not_finite_results not_finite;
+  std::vector<std::string> files;  // the names handed to the sink, in a fixed order
+  motion_spectra input_spectra, surface_spectra;
+};
+
+// Analyses the inputs and makes every result file but run.json, side by
+// side when control allows more than one thread. Stops early (interrupted)
+// when control's stop flag is raised.
+run_products make_results(const run_options& o, const run_inputs& in, const work_control& control,
+                          const result_sink& sink, const warning_sink& warn);
+
+// The threads a run uses: --threads, else SITEWAVE_THREADS, else every core.
+int threads_for(const run_options& o);
+
+}  // namespace sitewave::cli
