@@ -42,6 +42,7 @@ QUANTITIES = {0: "displacement", 1: "velocity", 2: "acceleration", 3: "jerk"}
 LENGTH_UNITS = {"nm", "um", "µm", "mm", "cm", "dm", "m", "km", "in", "ft"}
 ACCELERATION_UNITS = {"g", "gal", "Gal"}
 SUPERSCRIPTS = {1: "", 2: "²", 3: "³"}
+TEXT_COLUMNS = {"location", "component", "name"}
 
 # Raw or input curves stay light behind the smoothed or surface ones.
 LIGHT = {"lw": 0.5, "alpha": 0.35}
@@ -109,7 +110,8 @@ def read_table(path):
     if not rows:
         raise ResultsError(f"{path}: the file is empty")
     names = [name.strip() for name in rows[0]]
-    values = []
+    values, texts = [], []
+    numeric = [i for i, name in enumerate(names) if name not in TEXT_COLUMNS]
     for line, row in enumerate(rows[1:], start=2):
         if not row:
             continue
@@ -118,11 +120,25 @@ def read_table(path):
                 f"{path}, line {line}: {len(row)} values where the header "
                 f"names {len(names)} columns"
             )
-        values.append([parse_number(cell, f"{path}, line {line}") for cell in row])
+        where = f"{path}, line {line}"
+        values.append([parse_number(row[i], where) if row[i] else math.nan for i in numeric])
+        texts.append([row[i] for i in range(len(names)) if i not in numeric])
     if not values:
         raise ResultsError(f"{path}: no data rows after the header")
     data = np.array(values, dtype=float)
-    return {name: data[:, index] for index, name in enumerate(names)}
+    table = {names[i]: data[:, k] for k, i in enumerate(numeric)}
+    text_names = [name for i, name in enumerate(names) if i not in numeric]
+    for k, name in enumerate(text_names):
+        table[name] = np.array([row[k] for row in texts])
+    return table
+
+
+def at_location(table, location):
+    """The rows of one location (response.csv), or the table as it is."""
+    if "location" not in table:
+        return table
+    keep = table["location"] == location
+    return {name: column[keep] for name, column in table.items()}
 
 
 def require(table, path, names):
@@ -423,7 +439,7 @@ def fourier_figure(folder, info, dpi):
 
 def response_figure(folder, info, dpi, log_psa=False):
     path = folder / "response.csv"
-    table = read_table(path)
+    table = at_location(read_table(path), "surface")
     kinds = ["in_{}", "out_{}", "ratio_{}"]
     components = present_components(table, "in_{}")
     columns = [k.format(c) for k in kinds for c in components]

@@ -4,6 +4,7 @@
 // byte for byte.
 #include "cli/analysis/analysis.hpp"
 
+#include <algorithm>
 #include <functional>
 #include <future>
 #include <limits>
@@ -24,20 +25,46 @@ namespace {
 // Transform sizes up to 2^30 samples; memory is the real limit long before.
 constexpr int max_exponent = 30;
 
-void fix_record_grid(const record& r, analysis& a) {
+// The time step, rows and transform size of a record, checked.
+struct record_grid {
+  float dt;
+  int nt;
+  sitewave::transform_size size;
+};
+
+record_grid grid_of_record(const record& r, std::optional<long long> fft_size) {
   const long long nt = static_cast<long long>(r.rows());
-  a.dt = nt >= 2 ? r.time[1] - r.time[0] : 0.0f;
-  if (const auto problem = record_problem(nt, a.dt)) {
+  const float dt = nt >= 2 ? r.time[1] - r.time[0] : 0.0f;
+  if (const auto problem = record_problem(nt, dt)) {
     throw input_error(r.paths.front() + ": record refused: " + *problem);
   }
-  const auto size = transform_size_for(nt, max_exponent);
+  auto size = transform_size_for(nt, max_exponent);
   if (!size || nt > std::numeric_limits<int>::max()) {
     throw input_error(r.paths.front() + ": record refused: " + std::to_string(nt) +
                       " rows are more than this program can transform");
   }
-  a.nt = static_cast<int>(nt);
-  a.nf = size->nf;
-  a.exponent = size->exponent;
+  if (fft_size) {
+    if (*fft_size < size->nf) {
+      throw option_error({"fft-size", std::to_string(*fft_size),
+                          "a transform of at least " + std::to_string(size->nf) +
+                              " points is expected for the record's " + std::to_string(nt) +
+                              " rows",
+                          false});
+    }
+    while (size->nf < *fft_size) {
+      size->nf *= 2;
+      ++size->exponent;
+    }
+  }
+  return {dt, static_cast<int>(nt), *size};
+}
+
+void fix_record_grid(const record& r, std::optional<long long> fft_size, analysis& a) {
+  const record_grid g = grid_of_record(r, fft_size);
+  a.dt = g.dt;
+  a.nt = g.nt;
+  a.nf = g.size.nf;
+  a.exponent = g.size.exponent;
   a.grid = grid_of(a.nf, a.dt);
 }
 
@@ -55,7 +82,7 @@ cplx applied_factor(cplx column1, cplx column2, input_kind input) {
   return column1;
 }
 
-using factor_columns = std::array<std::vector<cplx>, 2>;  // applied to H1/H2, to V1
+using factor_columns = std::array<std::vector<cplx>, component_count>;  // H1, H2, V1
 
 cplx rounded(std::complex<double> z) {
   return {static_cast<float>(z.real()), static_cast<float>(z.imag())};
@@ -84,57 +111,100 @@ bool legacy_amplification(const ground_model& model, const analysis_settings& s,
   const auto& c = a.columns;
   for (std::size_t i = 0; i < static_cast<std::size_t>(nom); ++i) {
     applied[0].push_back(applied_factor(c.sh_incident[i], c.sh_within[i], s.input));
-    applied[1].push_back(applied_factor(c.vertical_incident[i], c.vertical_within[i], s.input));
+    applied[1].push_back(applied[0].back());
+    applied[2].push_back(applied_factor(c.vertical_incident[i], c.vertical_within[i], s.input));
     a.sh.push_back(widened(applied[0].back()));
-    a.psv.push_back(widened(applied[1].back()));
+    a.psv.push_back(widened(applied[2].back()));
   }
   return true;
 }
 
-// The exact amplification in double precision: the factor of the chosen
-// input, then rounded once to multiply the single-precision spectra.
-bool exact_amplification(const ground_model& model, const analysis_settings& s, analysis& a,
-                         factor_columns& applied) {
-  const auto nom = static_cast<std::size_t>(a.grid.nom);
-  const std::vector<exact::layer_row> rows = exact::rows_of(model.layers);
+bool same_rows(std::span<const exact::layer_row> x, std::span<const exact::layer_row> y) {
+  const auto same = [](const exact::layer_row& p, const exact::layer_row& q) {
+    return p.density == q.density && p.vp == q.vp && p.qp == q.qp && p.fp == q.fp && p.vs == q.vs &&
+           p.qs == q.qs && p.fs == q.fs && p.thickness == q.thickness;
+  };
+  return std::equal(x.begin(), x.end(), y.begin(), y.end(), same);
+}
+
+// The exact transfer functions of rows on the grid; empty when stopped.
+std::vector<exact::transfer_at> exact_lines(std::span<const exact::layer_row> rows,
+                                            const analysis_settings& s, const analysis& a) {
   const double theta = static_cast<double>(s.angle_deg) * radians_per_degree;
   const double dom = 2.0 * std::numbers::pi / (static_cast<double>(a.nf) * a.dt);
-  std::vector<exact::transfer_at> lines(nom);
+  std::vector<exact::transfer_at> lines(static_cast<std::size_t>(a.grid.nom));
   try {
     exact::exact_transfer(rows, theta, dom, lines, s.control);
   } catch (const std::invalid_argument& e) {
     throw input_error(s.options.soil + ": the exact physics cannot take this model: " + e.what());
   }
+  if (s.control.stop_requested()) lines.clear();
+  return lines;
+}
+
+// The surface over the record, for each kind of record.
+std::complex<double> sh_factor(const exact::transfer_at& t, input_kind input) {
+  switch (input) {
+    case input_kind::within:
+      return t.sh_within;
+    case input_kind::outcrop:
+      return t.sh_incident / 2.0;
+    case input_kind::incident:
+      break;
+  }
+  return t.sh_incident;
+}
+
+std::pair<std::complex<double>, std::complex<double>> vertical_and_radial(
+    const exact::transfer_at& t, input_kind input) {
+  switch (input) {
+    case input_kind::within:
+      return {t.vertical_within, t.radial_within};
+    case input_kind::outcrop:
+      return {t.vertical_incident / t.vertical_free_surface,
+              t.radial_incident / t.vertical_free_surface};
+    case input_kind::incident:
+      break;
+  }
+  return {t.vertical_incident, t.radial_incident};
+}
+
+// The exact amplification in double precision: the factor of the chosen
+// input, then rounded once to multiply the single-precision spectra. Each
+// component through its own rows when the settings give them (the
+// strain-compatible rows of an equivalent-linear analysis), else all
+// through the ground model's.
+bool exact_amplification(const ground_model& model, const analysis_settings& s, analysis& a,
+                         factor_columns& applied) {
+  const std::vector<exact::layer_row> model_rows = exact::rows_of(model.layers);
+  const component_rows* own = s.rows ? &*s.rows : nullptr;
+  const std::span<const exact::layer_row> rows1 = own ? std::span(own->h1) : std::span(model_rows);
+  const std::vector<exact::transfer_at> lines1 = exact_lines(rows1, s, a);
+  std::vector<exact::transfer_at> lines2, lines3;
+  if (own && !same_rows(own->h2, rows1)) lines2 = exact_lines(own->h2, s, a);
+  if (own && !same_rows(own->vertical, rows1)) lines3 = exact_lines(own->vertical, s, a);
   if (s.control.stop_requested()) return false;
+  const auto& vertical_lines = lines3.empty() ? lines1 : lines3;
+  const auto nom = static_cast<std::size_t>(a.grid.nom);
   auto& c = a.columns;
   for (auto* column : {&c.sh_incident, &c.sh_within, &c.vertical_incident, &c.vertical_within}) {
     column->resize(nom);
   }
   for (std::size_t i = 0; i < nom; ++i) {
-    const exact::transfer_at& t = lines[i];
+    const exact::transfer_at& t = lines1[i];
+    const exact::transfer_at& v = vertical_lines[i];
     c.sh_incident[i] = rounded(t.sh_incident);
     c.sh_within[i] = rounded(t.sh_within);
-    c.vertical_incident[i] = rounded(t.vertical_incident);
-    c.vertical_within[i] = rounded(t.vertical_within);
-    switch (s.input) {
-      case input_kind::incident:
-        a.sh.push_back(t.sh_incident);
-        a.psv.push_back(t.vertical_incident);
-        a.radial.push_back(t.radial_incident);
-        break;
-      case input_kind::within:
-        a.sh.push_back(t.sh_within);
-        a.psv.push_back(t.vertical_within);
-        a.radial.push_back(t.radial_within);
-        break;
-      case input_kind::outcrop:
-        a.sh.push_back(t.sh_incident / 2.0);
-        a.psv.push_back(t.vertical_incident / t.vertical_free_surface);
-        a.radial.push_back(t.radial_incident / t.vertical_free_surface);
-        break;
-    }
+    c.vertical_incident[i] = rounded(v.vertical_incident);
+    c.vertical_within[i] = rounded(v.vertical_within);
+    a.sh.push_back(sh_factor(t, s.input));
+    if (!lines2.empty()) a.sh_h2.push_back(sh_factor(lines2[i], s.input));
+    const auto [vertical, radial] = vertical_and_radial(v, s.input);
+    a.psv.push_back(vertical);
+    a.radial.push_back(radial);
     applied[0].push_back(rounded(a.sh.back()));
-    applied[1].push_back(rounded(a.psv.back()));
+    applied[1].push_back(lines2.empty() ? applied[0].back() : rounded(a.sh_h2.back()));
+    applied[2].push_back(rounded(a.psv.back()));
   }
   return true;
 }
@@ -189,10 +259,14 @@ void for_each_component(const work_control& control, const std::function<void(st
 
 }  // namespace
 
+int transform_size(const record& r, std::optional<long long> fft_size) {
+  return grid_of_record(r, fft_size).size.nf;
+}
+
 analysis analyse(const record& r, const ground_model& model, const analysis_settings& s) {
   analysis a;
   a.components = r.components;
-  fix_record_grid(r, a);
+  fix_record_grid(r, s.options.fft_size, a);
   const auto nf = static_cast<std::size_t>(a.nf);
   const auto nom = static_cast<std::size_t>(a.grid.nom);
 
@@ -217,7 +291,7 @@ analysis analyse(const record& r, const ground_model& model, const analysis_sett
   for_each_component(s.control, [&](std::size_t c) {
     if (!r.has(c)) return;
     std::vector<cplx>& spectrum = spectra[c];
-    shaping::amplify(spectrum, c < 2 ? applied[0] : applied[1]);
+    shaping::amplify(spectrum, applied[c]);
     a.surface[c] = waveform_of(spectrum, a, band, motion, &a.shaped[c]);
     a.surface_acceleration[c] = motion == motion_kind::none
                                     ? a.surface[c]

@@ -6,18 +6,26 @@
 #include <array>
 #include <complex>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/run/run_options.hpp"
+#include "core/exact/exact_transfer.hpp"
 #include "core/ground/amp_table.hpp"
 #include "core/parallel/work_control.hpp"
 #include "core/shaping/shaping.hpp"
 #include "core/spectral/frequency_grid.hpp"
 
 namespace sitewave::cli {
+
+// Rows of the exact physics for each component: the strain-compatible rows
+// an equivalent-linear analysis found for H1, H2 and the vertical.
+struct component_rows {
+  std::vector<exact::layer_row> h1, h2, vertical;
+};
 
 // The options of the run, and what they leave to the ground model file,
 // resolved: the angle and the input.
@@ -26,6 +34,7 @@ struct analysis_settings {
   float angle_deg = 0.0f;  // incidence angle in the half-space, degrees
   input_kind input = input_kind::incident;
   work_control control;
+  std::optional<component_rows> rows;  // none: every component through the ground model
 };
 
 inline constexpr std::size_t component_count = 3;  // H1, H2, V1
@@ -46,8 +55,9 @@ struct analysis {
   struct table_columns {
     std::vector<cplx> sh_incident, sh_within, vertical_incident, vertical_within;
   } columns;
-  // The amplification applied to H1/H2 (sh) and V1 (psv), lines 1..nom.
-  std::vector<std::complex<double>> sh, psv;
+  // The amplification applied to H1/H2 (sh) and V1 (psv), lines 1..nom;
+  // sh_h2, when not empty, to H2 (its own strain-compatible rows).
+  std::vector<std::complex<double>> sh, sh_h2, psv;
   // Radial surface motion of an incident P wave (exact physics only).
   std::vector<std::complex<double>> radial;
 
@@ -58,6 +68,10 @@ struct analysis {
   // `surface` when the motion is left as it is), nf samples.
   std::array<std::vector<float>, component_count> surface_acceleration;
 };
+
+// The transform size of a record: the smallest power of two of at least its
+// rows (at least 4), or --fft-size; refuses a record the analysis cannot use.
+int transform_size(const record& r, std::optional<long long> fft_size);
 
 // Refuses a record the analysis cannot use (input_error), else analyses it.
 // When the stop flag of settings.control is raised the analysis ends early

@@ -88,8 +88,6 @@ std::vector<double> response_periods(const std::optional<std::string>& option) {
   return periods;
 }
 
-namespace {
-
 // Every component's spectra at every damping ratio; the record's time step
 // dt is the first interval of its time column.
 motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, double dt,
@@ -113,8 +111,6 @@ motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, doub
   return m;
 }
 
-}  // namespace
-
 motion_spectra record_spectra(const record& r, std::span<const double> periods,
                               std::span<const double> damping, const work_control& control) {
   const double dt = r.rows() >= 2 ? static_cast<double>(r.time[1] - r.time[0]) : 0.0;
@@ -133,7 +129,7 @@ motion_spectra surface_spectra(const analysis& a, std::span<const double> period
 }
 
 std::string response_csv(std::span<const double> periods, std::span<const double> damping,
-                         const motion_spectra& input, const motion_spectra& surface) {
+                         const motion_spectra& input, std::span<const response_location> places) {
   std::vector<std::size_t> present;
   for (std::size_t c = 0; c < 3; ++c) {
     if (!input.psa.empty() && !input.psa[0][c].empty()) present.push_back(c);
@@ -142,31 +138,38 @@ std::string response_csv(std::span<const double> periods, std::span<const double
   for (const char* prefix : {",in_", ",out_", ",ratio_"}) {
     for (const std::size_t c : present) out.append(prefix).append(component_names[c]);
   }
-  out.push_back('\n');
-  for (std::size_t d = 0; d < damping.size(); ++d) {
-    const auto& in = input.psa[d];
-    const auto& sur = surface.psa[d];
-    for (std::size_t p = 0; p < periods.size(); ++p) {
-      append_value(out, damping[d]);
-      out.push_back(',');
-      append_value(out, periods[p]);
-      for (const auto* motion : {&in, &sur}) {
+  out.append(",location\n");
+  // A component a location has no motion of (the vertical at depth) is empty.
+  const auto put = [&out](const std::vector<double>& v, std::size_t p, bool peak) {
+    out.push_back(',');
+    if (v.empty()) return;
+    // Period 0 is the peak of the motion, one of its single-precision
+    // samples at the surface: written as surface.csv and run.json write it.
+    if (peak) {
+      append_single(out, static_cast<float>(v[p]));
+    } else {
+      append_value(out, v[p]);
+    }
+  };
+  for (const response_location& place : places) {
+    for (std::size_t d = 0; d < damping.size(); ++d) {
+      const auto& in = input.psa[d];
+      const auto& sur = place.motion->psa[d];
+      for (std::size_t p = 0; p < periods.size(); ++p) {
+        append_value(out, damping[d]);
+        out.push_back(',');
+        append_value(out, periods[p]);
+        const bool peak = periods[p] == 0.0;
+        for (const std::size_t c : present) put(in[c], p, peak);
+        for (const std::size_t c : present) put(sur[c], p, peak && place.surface);
         for (const std::size_t c : present) {
           out.push_back(',');
-          // Period 0 is the peak of the motion, one of its single-precision
-          // samples: written as surface.csv and run.json write it.
-          if (periods[p] == 0.0) {
-            append_single(out, static_cast<float>((*motion)[c][p]));
-          } else {
-            append_value(out, (*motion)[c][p]);
-          }
+          if (!sur[c].empty()) append_value(out, sur[c][p] / in[c][p]);
         }
-      }
-      for (const std::size_t c : present) {
         out.push_back(',');
-        append_value(out, sur[c][p] / in[c][p]);
+        out += place.name;
+        out.push_back('\n');
       }
-      out.push_back('\n');
     }
   }
   return out;

@@ -36,8 +36,24 @@ motion_spectra record_spectra(const record& r, std::span<const double> periods,
 motion_spectra surface_spectra(const analysis& a, std::span<const double> periods,
                                std::span<const double> damping, const work_control& control);
 
+// The spectra of components (H1, H2, V1; an empty vector for one a motion
+// does not have) at every damping ratio.
+motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, double dt,
+                          std::span<const double> periods, std::span<const double> damping,
+                          const work_control& control);
+
+// A motion whose spectra response.csv gives, named by its location column:
+// "surface", or "within_10m" / "outcrop_10m" for a motion at depth.
+struct response_location {
+  std::string name;
+  const motion_spectra* motion;
+  bool surface = false;
+};
+
+// response.csv: the input's spectra beside each location's, rows of the
+// surface first.
 std::string response_csv(std::span<const double> periods, std::span<const double> damping,
-                         const motion_spectra& input, const motion_spectra& surface);
+                         const motion_spectra& input, std::span<const response_location> places);
 
 // Konno–Ohmachi smoothing of the six Fourier amplitude spectra of
 // spectra.csv (from fourier_amplitudes), on the grid of the analysis.

@@ -64,7 +64,7 @@ not_finite_results find_not_finite(const analysis& a, physics_kind physics) {
   not_finite_results r;
   const double df = 1.0 / (static_cast<double>(a.nf) * a.dt);
   std::optional<std::size_t> line = first_not_finite(a.sh);
-  for (const auto* v : {&a.psv, &a.radial}) {
+  for (const auto* v : {&a.sh_h2, &a.psv, &a.radial}) {
     const auto other = first_not_finite(*v);
     if (other && (!line || *other < *line)) line = other;
   }

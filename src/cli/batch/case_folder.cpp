@@ -95,6 +95,12 @@ case_folder read_case_folder(const fs::path& folder) {
   }
   const json_value* not_finite = run->find("not_finite");
   c.not_finite = not_finite != nullptr && not_finite->type == json_value::kind::object;
+  for (const char* component : {"H1", "H2"}) {
+    const json_value* converged = run->at({"eql", component, "converged"});
+    if (converged != nullptr && converged->type == json_value::kind::boolean && !converged->flag) {
+      c.not_converged = true;
+    }
+  }
   if (const auto response = text_of(folder / "response.csv")) {
     c.psa = psa_from_response_csv(*response);
   }

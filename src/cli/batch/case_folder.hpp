@@ -30,7 +30,8 @@ struct case_folder {
   recorded_peaks peak_surface;  // as surface.csv gives them
   summary_psa psa{};            // NaN throughout without response.csv
   std::array<std::string, summary_parameters.size()> parameters;  // "" when not recorded
-  bool not_finite = false;  // run.json reports results that are not numbers
+  bool not_finite = false;     // run.json reports results that are not numbers
+  bool not_converged = false;  // an equivalent-linear component did not converge
 };
 
 case_folder read_case_folder(const std::filesystem::path& folder);

@@ -18,7 +18,7 @@ namespace {
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
 constexpr std::array<std::string_view, status_count> status_names{
-    "ok", "not-finite", "refused", "failed", "interrupted", "pending", "stale"};
+    "ok", "not-finite", "not-converged", "refused", "failed", "interrupted", "pending", "stale"};
 
 std::string number_cell(double v, int digits) {
   if (!std::isfinite(v)) return {};
@@ -75,11 +75,12 @@ std::string row(const case_outcome& o) {
 }  // namespace
 
 case_status status_of_results(const case_folder& results) {
-  return results.not_finite ? case_status::not_finite : case_status::ok;
+  if (results.not_finite) return case_status::not_finite;
+  return results.not_converged ? case_status::not_converged : case_status::ok;
 }
 
 bool has_results(case_status s) {
-  return s == case_status::ok || s == case_status::not_finite;
+  return s == case_status::ok || s == case_status::not_finite || s == case_status::not_converged;
 }
 
 std::string_view status_name(case_status s) {

@@ -14,16 +14,17 @@
 namespace sitewave::cli {
 
 enum class case_status {
-  ok,           // results complete (run now or earlier with the same inputs)
-  not_finite,   // results complete, but some are not numbers (run.json says which)
-  refused,      // the run refused its input or options (exit status 1 or 2)
-  failed,       // the run crashed or ended otherwise
-  interrupted,  // the batch was stopped while the case ran
-  pending,      // not run: the batch stopped first, or no results were found
-  stale,        // results found, but from other inputs or another program version
+  ok,             // results complete (run now or earlier with the same inputs)
+  not_finite,     // results complete, but some are not numbers (run.json says which)
+  not_converged,  // results complete, but the equivalent-linear iteration did not converge
+  refused,        // the run refused its input or options (exit status 1 or 2)
+  failed,         // the run crashed or ended otherwise
+  interrupted,    // the batch was stopped while the case ran
+  pending,        // not run: the batch stopped first, or no results were found
+  stale,          // results found, but from other inputs or another program version
 };
 
-inline constexpr std::size_t status_count = 7;
+inline constexpr std::size_t status_count = 8;
 
 // The run finished and its results folder is complete (perhaps with results
 // that are not numbers, which its status says).

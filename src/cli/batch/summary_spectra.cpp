@@ -40,11 +40,13 @@ int column_of(const csv_row& header, std::string_view name) {
 std::vector<spectrum_point> points_of(const std::vector<csv_row>& rows, int column) {
   const int damping = column_of(rows.front(), "damping");
   const int period = column_of(rows.front(), "period_s");
+  const int location = column_of(rows.front(), "location");  // the surface's rows only
   std::vector<spectrum_point> points;
   if (damping < 0 || period < 0 || column < 0) return points;
   for (std::size_t r = 1; r < rows.size(); ++r) {
     const auto& cells = rows[r].cells;
     if (cells.size() != rows.front().cells.size()) continue;
+    if (location >= 0 && cells[location] != "surface") continue;
     double d = 0, t = 0, v = 0;
     if (number_of(cells[damping], d) && std::fabs(d - summary_damping) < 1e-6 &&
         number_of(cells[period], t) && t > 0 && number_of(cells[column], v)) {

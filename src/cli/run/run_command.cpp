@@ -82,10 +82,19 @@ int run_command(std::span<const std::string_view> words) {
       },
       warn);
   check_interrupt();
-  const run_facts facts{args,     o,           in.rec,
-                        in.model, p.result,    in.angle_deg,
-                        in.input, threads,     static_cast<int>(in.periods.size()),
-                        p.files,  fingerprint, p.not_finite};
+  const run_facts facts{args,
+                        o,
+                        in.rec,
+                        in.model,
+                        p.result,
+                        in.angle_deg,
+                        in.input,
+                        threads,
+                        static_cast<int>(in.periods.size()),
+                        p.files,
+                        fingerprint,
+                        p.not_finite,
+                        p.site ? &*p.site : nullptr};
   folder.write("run.json", run_json(facts));
   check_interrupt();
   folder.commit();

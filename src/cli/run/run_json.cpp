@@ -93,6 +93,7 @@ void write_model(json_writer& j, const run_facts& f) {
   j.value("input", input_name(f.input));
   j.value("input_type_in_file", f.model.input_type);
   j.value("physics", physics_name(f.options.physics));
+  j.value("analysis", analysis_name(f.options.analysis));
   // The quarter-wavelength estimate of the site's fundamental frequency,
   // 1 / (4 Σ h/Vs) over the layers above the half-space.
   double travel = 0.0;
@@ -141,6 +142,48 @@ void write_given_options(json_writer& j, const arguments& given) {
   j.end_object();
 }
 
+std::string_view outcome_name(eql::eql_outcome o) {
+  switch (o) {
+    case eql::eql_outcome::converged:
+      return "converged";
+    case eql::eql_outcome::iteration_limit:
+      return "iteration limit";
+    case eql::eql_outcome::stopped:
+      break;
+  }
+  return "stopped";
+}
+
+// The settings of an equivalent-linear run and each component's iterations.
+void write_eql(json_writer& j, const run_facts& f) {
+  if (f.options.analysis != analysis_kind::eql || f.site == nullptr) {
+    j.null("eql");
+    return;
+  }
+  j.begin_object("eql");
+  j.value("strain_ratio", strain_ratio_of(f.options));
+  j.value("tolerance", f.options.tolerance);
+  j.value("max_iterations", f.options.max_iterations);
+  j.value("sublayer_frequency_hz", f.options.sublayer_frequency);
+  j.value("sublayers", static_cast<long long>(f.site->layers.size()));
+  for (const component_profile& p : f.site->components) {
+    j.begin_object(component_names[p.component]);
+    j.value("converged", p.outcome == eql::eql_outcome::converged);
+    j.value("outcome", outcome_name(p.outcome.value_or(eql::eql_outcome::stopped)));
+    j.value("iterations", p.iterations);
+    j.begin_array("max_change");
+    for (const eql::iteration_step& step : p.history) {
+      j.begin_object();
+      j.value("modulus", step.modulus_change);
+      j.value("damping", step.damping_change);
+      j.end_object();
+    }
+    j.end_array();
+    j.end_object();
+  }
+  j.end_object();
+}
+
 }  // namespace
 
 peaks peaks_of(const record& r, const analysis& a) {
@@ -168,6 +211,7 @@ std::string run_json(const run_facts& f) {
   per_component(j, "surface", p.surface, f.rec.components);
   j.end_object();
   write_not_finite(j, f.not_finite);
+  write_eql(j, f);
   j.begin_array("files");
   for (const std::string& name : f.files) j.value("", name);
   j.value("", "run.json");

@@ -8,6 +8,7 @@
 
 #include "cli/analysis/analysis.hpp"
 #include "cli/analysis/finite_checks.hpp"
+#include "cli/analysis/site_profile.hpp"
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/io/fingerprint.hpp"
@@ -28,6 +29,7 @@ struct run_facts {
   std::vector<std::string> files;  // written besides run.json
   const input_fingerprint& fingerprint;
   const not_finite_results& not_finite;
+  const site_results* site;  // the profile below the surface, when reported
 };
 
 // Peak absolute values of the input record and of the surface motion (as

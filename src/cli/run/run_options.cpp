@@ -16,6 +16,20 @@ std::vector<option_problem> combination_problems(const arguments& args, const ru
   if (!args.value("record") && !args.value("at2")) {
     return {{"record", "", "a record is needed: --record PATH or --at2 H1,H2,V"}};
   }
+  if (o.strain_ratio && o.magnitude) {
+    return {{"magnitude", args.value("magnitude").value_or(""),
+             "give either --strain-ratio or --magnitude, not both"}};
+  }
+  if (o.analysis == analysis_kind::eql && o.physics == physics_kind::legacy) {
+    return {{"analysis", "eql",
+             "the equivalent-linear analysis takes the exact physics: the legacy tables give no "
+             "strains within the layers and no P-SV response (drop --physics legacy)",
+             false}};
+  }
+  if (!o.depths.empty() && o.physics == physics_kind::legacy) {
+    return {{"at-depth", args.value("at-depth").value_or(""),
+             "motions at depth come from the exact physics (drop --physics legacy)", false}};
+  }
   return {};
 }
 
@@ -74,6 +88,16 @@ std::string_view motion_name(motion_kind k) {
       return "none";
   }
   return "none";
+}
+
+std::string_view analysis_name(analysis_kind k) {
+  return k == analysis_kind::eql ? "eql" : "linear";
+}
+
+double strain_ratio_of(const run_options& o) {
+  if (o.strain_ratio) return *o.strain_ratio;
+  if (o.magnitude) return (*o.magnitude - 1.0) / 10.0;
+  return 0.65;
 }
 
 }  // namespace sitewave::cli

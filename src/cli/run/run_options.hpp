@@ -26,25 +26,36 @@ enum class input_kind { incident, within, outcrop };
 enum class physics_kind { legacy, exact };
 // What is done to the surface motion before it is written.
 enum class motion_kind { none, integrate, differentiate };
+// A linear analysis at the small-strain properties, or the equivalent-linear
+// iteration to strain-compatible moduli and damping.
+enum class analysis_kind { linear, eql };
 
 struct run_options {
-  std::optional<std::string> record;            // --record
-  std::optional<std::vector<std::string>> at2;  // --at2 H1[,H2[,V]]
-  std::string soil = "soil_dat.csv";            // --soil
-  std::optional<float> angle_deg;               // --angle (overrides the file)
-  std::optional<input_kind> input;              // --input (overrides the file)
-  motion_kind motion = motion_kind::none;       // --motion
-  std::optional<std::array<float, 4>> filter;   // --filter F1,F2,F3,F4 in Hz
-  std::optional<float> scale;                   // --scale
-  std::string units;                            // --units (a label)
-  std::string out = "sitewave-out";             // --out
-  bool force = false;                           // --force
-  physics_kind physics = physics_kind::exact;   // --physics
-  std::optional<std::string> periods;           // --periods FILE or T1,T2,...
-  std::vector<double> damping{0.05};            // --damping
-  double smoothing = 40.0;                      // --smoothing (Konno-Ohmachi b)
-  int threads = 0;                              // --threads (0: SITEWAVE_THREADS or all cores)
-  bool quiet = false;                           // --quiet
+  std::optional<std::string> record;               // --record
+  std::optional<std::vector<std::string>> at2;     // --at2 H1[,H2[,V]]
+  std::string soil = "soil_dat.csv";               // --soil
+  std::optional<float> angle_deg;                  // --angle (overrides the file)
+  std::optional<input_kind> input;                 // --input (overrides the file)
+  motion_kind motion = motion_kind::none;          // --motion
+  std::optional<std::array<float, 4>> filter;      // --filter F1,F2,F3,F4 in Hz
+  std::optional<float> scale;                      // --scale
+  std::string units;                               // --units (a label)
+  std::string out = "sitewave-out";                // --out
+  bool force = false;                              // --force
+  physics_kind physics = physics_kind::exact;      // --physics
+  std::optional<std::string> periods;              // --periods FILE or T1,T2,...
+  std::vector<double> damping{0.05};               // --damping
+  double smoothing = 40.0;                         // --smoothing (Konno-Ohmachi b)
+  int threads = 0;                                 // --threads (0: SITEWAVE_THREADS or all cores)
+  bool quiet = false;                              // --quiet
+  analysis_kind analysis = analysis_kind::linear;  // --analysis
+  std::optional<double> strain_ratio;              // --strain-ratio (default 0.65)
+  std::optional<double> magnitude;                 // --magnitude: strain ratio (M - 1)/10
+  double tolerance = 0.01;                         // --tolerance
+  int max_iterations = 15;                         // --max-iterations
+  double sublayer_frequency = 20.0;                // --sublayer-frequency, Hz (0: no sublayers)
+  std::optional<long long> fft_size;               // --fft-size
+  std::vector<double> depths;                      // --at-depth, m
 };
 
 namespace run_option_readers {
@@ -93,6 +104,39 @@ inline void damping(run_options& o, std::string_view v) {
 inline void smoothing(run_options& o, std::string_view v) {
   o.smoothing = number_value("smoothing", v);
   if (o.smoothing <= 0.0) refuse_value("smoothing", v, "a positive bandwidth b is expected", false);
+}
+
+// A positive value below `most`, or a refusal naming the option.
+inline double bounded(std::string_view option, std::string_view v, double least, double most,
+                      const char* expected) {
+  const double x = number_value(option, v);
+  if (!(x > least && x <= most)) refuse_value(option, v, expected, false);
+  return x;
+}
+
+inline void max_iterations(run_options& o, std::string_view v) {
+  const double n = number_value("max-iterations", v);
+  if (n < 1 || n > 1000 || n != std::floor(n)) {
+    refuse_value("max-iterations", v, "a whole number of analyses from 1 to 1000 is expected");
+  }
+  o.max_iterations = static_cast<int>(n);
+}
+
+inline void fft_size(run_options& o, std::string_view v) {
+  const double n = number_value("fft-size", v);
+  if (!(n >= 4 && n <= 1073741824.0) || n != std::floor(n) ||
+      (static_cast<long long>(n) & (static_cast<long long>(n) - 1)) != 0) {
+    refuse_value("fft-size", v, "a power of two from 4 up to 2^30 is expected");
+  }
+  o.fft_size = static_cast<long long>(n);
+}
+
+inline void depths(run_options& o, std::string_view v) {
+  o.depths = number_list("at-depth", v);
+  for (const double d : o.depths) {
+    if (d < 0.0)
+      refuse_value("at-depth", v, "depths of 0 m or more below the surface are expected", false);
+  }
 }
 
 inline void threads(run_options& o, std::string_view v) {
@@ -165,6 +209,42 @@ inline constexpr option_row<run_options> run_option_table[] = {
      run_option_readers::threads},
     {{"quiet", "", "no summary on the console", '\0', false},
      [](run_options& o, std::string_view) { o.quiet = true; }},
+    {{"analysis", "KIND", "linear (default) or eql: equivalent-linear, strain-compatible soil\n"
+                          "(exact physics; needs --units g, m/s2, cm/s2, gal or mm/s2)"},
+     [](run_options& o, std::string_view v) {
+       o.analysis = keyword_value<analysis_kind>(
+           "analysis", v, {{"linear", analysis_kind::linear}, {"eql", analysis_kind::eql}},
+           "linear or eql is expected");
+     }},
+    {{"strain-ratio", "R", "effective over peak shear strain of the eql iteration (default 0.65)"},
+     [](run_options& o, std::string_view v) {
+       o.strain_ratio = run_option_readers::bounded("strain-ratio", v, 0.0, 1.0,
+                                                    "a ratio above 0 and at most 1 is expected");
+     }},
+    {{"magnitude", "M", "or the earthquake's magnitude: strain ratio (M - 1)/10"},
+     [](run_options& o, std::string_view v) {
+       o.magnitude = run_option_readers::bounded("magnitude", v, 1.0, 11.0,
+                                                 "a magnitude above 1 and at most 11 is expected");
+     }},
+    {{"tolerance", "T", "eql: stop when no layer's G or D changes by this fraction (default 0.01)"},
+     [](run_options& o, std::string_view v) {
+       o.tolerance = run_option_readers::bounded("tolerance", v, 0.0, 0.5,
+                                                 "a fraction above 0 and at most 0.5 is expected");
+     }},
+    {{"max-iterations", "N", "eql: analyses at most (default 15)"},
+     run_option_readers::max_iterations},
+    {{"sublayer-frequency", "F", "eql: split soil layers to at most a fifth of the wavelength Vs/F\n"
+                                 "(default 20 Hz; 0: no sublayers)"},
+     [](run_options& o, std::string_view v) {
+       o.sublayer_frequency = number_value("sublayer-frequency", v);
+       if (!(o.sublayer_frequency >= 0.0 && o.sublayer_frequency <= 1000.0)) {
+         refuse_value("sublayer-frequency", v, "a frequency from 0 to 1000 Hz is expected", false);
+       }
+     }},
+    {{"fft-size", "N", "transform size: the record padded with zeros to N (a power of two)"},
+     run_option_readers::fft_size},
+    {{"at-depth", "D1,...", "motions at these depths in m (depth_motions.csv; exact physics)"},
+     run_option_readers::depths},
 };
 // clang-format on
 
@@ -181,5 +261,9 @@ std::vector<option_problem> run_option_problems(const arguments& args);
 std::string_view input_name(input_kind k);
 std::string_view physics_name(physics_kind k);
 std::string_view motion_name(motion_kind k);
+std::string_view analysis_name(analysis_kind k);
+
+// The effective over peak strain ratio of the eql iteration the options give.
+double strain_ratio_of(const run_options& o);
 
 }  // namespace sitewave::cli

@@ -98,6 +98,47 @@ std::string hand_over(const result_sink& sink, const work_control& control, std:
   return std::string(name);
 }
 
+std::string percent(double fraction) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3g %%", 100.0 * fraction);
+  return text;
+}
+
+void warn_about_iterations(const site_results& site, const warning_sink& warn) {
+  for (const component_profile& p : site.components) {
+    if (p.outcome != eql::eql_outcome::iteration_limit || p.history.empty()) continue;
+    warn("equivalent-linear: " + std::string(component_names[p.component]) +
+         " did not converge in " + std::to_string(p.iterations) + " iterations (last change of G " +
+         percent(p.history.back().modulus_change) + ", of D " +
+         percent(p.history.back().damping_change) +
+         "); the results are those of the last iteration: raise --max-iterations, ease "
+         "--tolerance, or check the curves and sublayers");
+  }
+}
+
+// The spectra of the motions at depth, each as a location of response.csv.
+std::vector<std::pair<std::string, motion_spectra>> depth_spectra(const run_options& o,
+                                                                  const run_inputs& in,
+                                                                  const site_results& site,
+                                                                  const work_control& control) {
+  std::vector<std::pair<std::string, motion_spectra>> out;
+  const double dt = in.rec.rows() >= 2 ? static_cast<double>(in.rec.time[1] - in.rec.time[0]) : 0;
+  for (std::size_t k = 0; k < o.depths.size(); ++k) {
+    for (const bool outcrop : {false, true}) {
+      std::array<std::vector<double>, 3> series;
+      for (const auto& set : site.depth_motions) {
+        if (k < set.motions.size()) {
+          series[set.component] = outcrop ? set.motions[k].outcrop : set.motions[k].within;
+        }
+      }
+      std::string name = outcrop ? "outcrop_" : "within_";
+      append_value(name, o.depths[k]);
+      out.emplace_back(name + "m", spectra_of(series, dt, in.periods, o.damping, control));
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 int threads_for(const run_options& o) {
@@ -106,8 +147,8 @@ int threads_for(const run_options& o) {
 
 run_inputs run_inputs_of(const run_options& o, record rec, ground_model model,
                          const warning_sink& warn) {
-  run_inputs in{std::move(rec), std::move(model), response_periods(o.periods), 0.0f,
-                input_kind::incident};
+  run_inputs in{std::move(rec), std::move(model),     response_periods(o.periods),
+                0.0f,           input_kind::incident, {}};
   in.angle_deg = resolved_angle(o, in.model);
   in.input = input_of(o, in.model);
   warn_about_choices(o, in.rec, in.angle_deg, warn);
@@ -133,6 +174,19 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
   std::future<motion_spectra> input_spectra =
       std::async(policy, [&] { return record_spectra(in.rec, in.periods, o.damping, control); });
   run_products p;
+  if (reports_profile(o) && in.rec.has(0)) {
+    p.site = site_profile_of(o, in.rec, in.model, in.behaviour, in.angle_deg, in.input,
+                             transform_size(in.rec, o.fft_size), control);
+    if (control.stop_requested()) check_interrupt();
+    if (o.analysis == analysis_kind::eql) {
+      settings.rows = p.site->rows;
+      if (!has_curves(*p.site)) {
+        warn("equivalent-linear: no layer of " + o.soil +
+             " has a curve, so the analysis is linear");
+      }
+      warn_about_iterations(*p.site, warn);
+    }
+  }
   p.result = analyse(in.rec, in.model, settings);
   if (control.stop_requested()) check_interrupt();
   const analysis& a = p.result;
@@ -148,9 +202,20 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
   auto response = std::async(policy, [&] {
     p.input_spectra = input_spectra.get();
     p.surface_spectra = surface_spectra(a, in.periods, o.damping, control);
-    return names{
-        hand_over(sink, control, "response.csv",
-                  response_csv(in.periods, o.damping, p.input_spectra, p.surface_spectra))};
+    std::vector<response_location> places{{"surface", &p.surface_spectra, true}};
+    const auto at_depth = p.site ? depth_spectra(o, in, *p.site, control)
+                                 : std::vector<std::pair<std::string, motion_spectra>>{};
+    for (const auto& [name, spectra] : at_depth) places.push_back({name, &spectra, false});
+    names made{hand_over(sink, control, "response.csv",
+                         response_csv(in.periods, o.damping, p.input_spectra, places))};
+    if (p.site) {
+      made.push_back(hand_over(sink, control, "profile.csv", profile_csv(*p.site)));
+      if (!o.depths.empty()) {
+        made.push_back(
+            hand_over(sink, control, "depth_motions.csv", depth_motions_csv(*p.site, in.rec, a)));
+      }
+    }
+    return made;
   });
   auto clean = std::async(policy, [&] {
     names made{hand_over(sink, control, "transfer.csv", transfer_csv(a))};

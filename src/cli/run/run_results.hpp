@@ -13,6 +13,7 @@
 #include "cli/analysis/analysis.hpp"
 #include "cli/analysis/engineering_results.hpp"
 #include "cli/analysis/finite_checks.hpp"
+#include "cli/analysis/site_profile.hpp"
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/run/run_options.hpp"
@@ -31,6 +32,9 @@ struct run_inputs {
   std::vector<double> periods;  // of the response spectra, period 0 first
   float angle_deg = 0.0f;       // from --angle or the ground model, checked
   input_kind input = input_kind::incident;
+  // What the rows of the ground model do under strain (for an
+  // equivalent-linear run); none: every row stays linear.
+  std::vector<soil_behaviour> behaviour;
 };
 
 // Reads the record, the ground model and the periods the options name, and
@@ -47,6 +51,7 @@ struct run_products {
   not_finite_results not_finite;
   std::vector<std::string> files;  // the names handed to the sink, in a fixed order
   motion_spectra input_spectra, surface_spectra;
+  std::optional<site_results> site;  // the profile below the surface (exact physics)
 };
 
 // Analyses the inputs and makes every result file but run.json, side by

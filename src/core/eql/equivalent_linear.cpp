@@ -34,9 +34,8 @@ std::vector<layer_properties> first_properties(std::span<const soil_layer> layer
 }
 
 layer_profile profile_of(profile_pass& pass, std::span<const soil_layer> layers,
-                         std::span<const layer_properties> used,
-                         std::vector<exact::layer_row> rows, double strain_ratio,
-                         const work_control& control) {
+                         std::span<const layer_properties> used, std::vector<exact::layer_row> rows,
+                         double strain_ratio, const work_control& control) {
   layer_profile out;
   out.layers = pass.results(layers, used, strain_ratio, control);
   if (!out.layers.empty()) out.rows = std::move(rows);
@@ -97,6 +96,29 @@ layer_profile linear_response(std::span<const soil_layer> layers, const record_i
   std::vector<exact::layer_row> rows = rows_of(layers, used);
   if (!pass.analyse(rows, control)) return {};
   return profile_of(pass, layers, used, std::move(rows), settings.strain_ratio, control);
+}
+
+layer_profile linear_response_through(std::span<const exact::layer_row> rows,
+                                      const record_input& record, const eql_settings& settings,
+                                      const work_control& control) {
+  std::vector<soil_layer> layers;
+  for (const exact::layer_row& r : rows) {
+    soil_layer l;
+    l.thickness = r.thickness;
+    l.density = r.density;
+    l.vs = r.vs;
+    l.vp = r.vp;
+    l.damping = std::isfinite(r.qs) ? 0.5 / r.qs : 0.0;
+    layers.push_back(std::move(l));
+  }
+  check_layers(layers);
+  check_record(record);
+  check_settings(settings);
+  const std::vector<layer_properties> used = small_strain(layers);
+  profile_pass pass(record, layers.size());
+  if (!pass.analyse(rows, control)) return {};
+  return profile_of(pass, layers, used, std::vector<exact::layer_row>(rows.begin(), rows.end()),
+                    settings.strain_ratio, control);
 }
 
 std::vector<layer_properties> properties_of(const layer_profile& profile) {

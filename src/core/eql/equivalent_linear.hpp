@@ -42,7 +42,7 @@ struct soil_layer {
 // One horizontal component of the input record.
 struct record_input {
   std::span<const double> acceleration;  // m/s², samples at steps of dt from t = 0
-  double dt = 0.0;                        // s
+  double dt = 0.0;                       // s
   // N, a power of two of at least 2 and no fewer than the samples; the record
   // is padded with zeros to N, and every time history below has N samples.
   // Displacement is −A/ω² line by line; the zero-frequency line is zero (the
@@ -104,7 +104,7 @@ enum class eql_outcome {
 
 struct eql_result {
   eql_outcome outcome = eql_outcome::stopped;
-  int iterations = 0;                  // analyses run
+  int iterations = 0;                   // analyses run
   std::vector<iteration_step> history;  // one per analysis
   // The last analysis: the properties it used and everything they give
   // (rerunning from them repeats that analysis).
@@ -129,6 +129,14 @@ eql_result equivalent_linear(std::span<const soil_layer> layers, const record_in
 // setting used). Empty when stopped.
 layer_profile linear_response(std::span<const soil_layer> layers, const record_input& record,
                               const eql_settings& settings = {}, const work_control& control = {});
+
+// The same per-row results for rows of the exact physics as they stand
+// (damping that may grow with frequency included): the linear response of a
+// ground model that has no curves. Each row's damping is reported as
+// 1/(2·Qs0).
+layer_profile linear_response_through(std::span<const exact::layer_row> rows,
+                                      const record_input& record, const eql_settings& settings = {},
+                                      const work_control& control = {});
 
 // The properties of a profile, as `start` for another run (for instance the
 // second horizontal component starting where the first ended).

@@ -36,7 +36,8 @@ class RunEngineering : public ::testing::Test {
 TEST_F(RunEngineering, ResponseSpectraInLongFormatWithPeaksAtPeriodZero) {
   ASSERT_EQ(run({"--motion", "integrate"}).exit_code, 0);
   EXPECT_EQ(lines_of(dir.read("out/response.csv")).front(),
-            "damping,period_s,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,ratio_H1,ratio_H2,ratio_V1");
+            "damping,period_s,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,ratio_H1,ratio_H2,ratio_V1,"
+            "location");
   const auto rows = numeric_rows(dir.read("out/response.csv"));
   ASSERT_EQ(rows.size(), 101u);  // period 0, then 100 periods from 0.01 to 10 s
   EXPECT_EQ(rows[0][1], 0.0);
