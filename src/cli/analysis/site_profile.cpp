@@ -156,12 +156,19 @@ void linear(const run_options& o, const record& rec, const ground_model& model, 
   settings.strain_ratio = strain_ratio_of(o);
   const std::vector<exact::layer_row> rows = exact::rows_of(model.layers);
   const double factor = out.unit_m_s2.value_or(1.0);
-  for (std::size_t c = 0; c < 2 && rec.has(c); ++c) {
-    const std::vector<double> a = acceleration_of(rec, c, factor);
+  std::vector<std::vector<double>> accelerations;
+  std::vector<eql::record_input> records;
+  for (std::size_t c = 0; c < 2 && rec.has(c); ++c)
+    accelerations.push_back(acceleration_of(rec, c, factor));
+  for (const auto& a : accelerations) {
+    records.push_back(record_input_of(a, rec, angle_deg, input, transform_size));
+  }
+  std::vector<eql::layer_profile> profiles =
+      eql::linear_responses_through(rows, records, settings, out.unit_m_s2.has_value(), control);
+  for (std::size_t c = 0; c < profiles.size(); ++c) {
     component_profile p;
     p.component = c;
-    p.profile = eql::linear_response_through(
-        rows, record_input_of(a, rec, angle_deg, input, transform_size), settings, control);
+    p.profile = std::move(profiles[c]);
     out.components.push_back(std::move(p));
   }
 }

@@ -2,6 +2,8 @@
 // that concern more than one option.
 #include "cli/run/run_options.hpp"
 
+#include <algorithm>
+
 #include "cli/io/errors.hpp"
 
 namespace sitewave::cli {
@@ -92,6 +94,11 @@ std::string_view motion_name(motion_kind k) {
 
 std::string_view analysis_name(analysis_kind k) {
   return k == analysis_kind::eql ? "eql" : "linear";
+}
+
+bool wants(const run_options& o, std::string_view output) {
+  return o.outputs.empty() ||
+         std::find(o.outputs.begin(), o.outputs.end(), output) != o.outputs.end();
 }
 
 double strain_ratio_of(const run_options& o) {

@@ -56,6 +56,7 @@ struct run_options {
   double sublayer_frequency = 20.0;                // --sublayer-frequency, Hz (0: no sublayers)
   std::optional<long long> fft_size;               // --fft-size
   std::vector<double> depths;                      // --at-depth, m
+  std::vector<std::string> outputs;                // --outputs (empty: every result file)
 };
 
 namespace run_option_readers {
@@ -136,6 +137,23 @@ inline void depths(run_options& o, std::string_view v) {
   for (const double d : o.depths) {
     if (d < 0.0)
       refuse_value("at-depth", v, "depths of 0 m or more below the surface are expected", false);
+  }
+}
+
+// The names --outputs takes, each standing for one result file or, for
+// "dialogue", the dialogue's three.
+inline constexpr std::string_view output_names[] = {
+    "dialogue", "transfer", "spectra", "surface", "response", "profile", "depth_motions"};
+
+inline void outputs(run_options& o, std::string_view v) {
+  o.outputs = text_list(v);
+  for (const std::string& name : o.outputs) {
+    if (std::find(std::begin(output_names), std::end(output_names), name) ==
+        std::end(output_names)) {
+      refuse_value("outputs", v,
+                   "names among dialogue, transfer, spectra, surface, response, profile, "
+                   "depth_motions separated by commas are expected");
+    }
   }
 }
 
@@ -245,6 +263,10 @@ inline constexpr option_row<run_options> run_option_table[] = {
      run_option_readers::fft_size},
     {{"at-depth", "D1,...", "motions at these depths in m (depth_motions.csv; exact physics)"},
      run_option_readers::depths},
+    {{"outputs", "LIST", "result files to write (default all): dialogue (its three files),\n"
+                         "transfer, spectra, surface, response, profile, depth_motions;\n"
+                         "run.json always"},
+     run_option_readers::outputs},
 };
 // clang-format on
 
@@ -262,6 +284,9 @@ std::string_view input_name(input_kind k);
 std::string_view physics_name(physics_kind k);
 std::string_view motion_name(motion_kind k);
 std::string_view analysis_name(analysis_kind k);
+
+// Whether --outputs asks for a result (every one when not given).
+bool wants(const run_options& o, std::string_view output);
 
 // The effective over peak strain ratio of the eql iteration the options give.
 double strain_ratio_of(const run_options& o);

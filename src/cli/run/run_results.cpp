@@ -171,10 +171,13 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
   settings.control = control;
   const std::launch policy = side_by_side(control);
   // The record's own response spectra need no analysis: they run beside it.
+  // (Deferred, so never made, when response.csv is left out.)
   std::future<motion_spectra> input_spectra =
-      std::async(policy, [&] { return record_spectra(in.rec, in.periods, o.damping, control); });
+      std::async(wants(o, "response") ? policy : std::launch::deferred,
+                 [&] { return record_spectra(in.rec, in.periods, o.damping, control); });
   run_products p;
-  if (reports_profile(o) && in.rec.has(0)) {
+  const bool profile = wants(o, "profile") || (wants(o, "depth_motions") && !o.depths.empty());
+  if (reports_profile(o) && in.rec.has(0) && (profile || o.analysis == analysis_kind::eql)) {
     p.site = site_profile_of(o, in.rec, in.model, in.behaviour, in.angle_deg, in.input,
                              transform_size(in.rec, o.fft_size), control);
     if (control.stop_requested()) check_interrupt();
@@ -199,34 +202,45 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
   // shared among threads), the clean files and the dialogue's files, each
   // group in a task of its own; the names come back in a fixed order.
   using names = std::vector<std::string>;
+  const auto when = [&o](std::string_view output) { return wants(o, output); };
   auto response = std::async(policy, [&] {
-    p.input_spectra = input_spectra.get();
-    p.surface_spectra = surface_spectra(a, in.periods, o.damping, control);
-    std::vector<response_location> places{{"surface", &p.surface_spectra, true}};
-    const auto at_depth = p.site ? depth_spectra(o, in, *p.site, control)
-                                 : std::vector<std::pair<std::string, motion_spectra>>{};
-    for (const auto& [name, spectra] : at_depth) places.push_back({name, &spectra, false});
-    names made{hand_over(sink, control, "response.csv",
-                         response_csv(in.periods, o.damping, p.input_spectra, places))};
-    if (p.site) {
+    names made;
+    if (when("response")) {
+      p.input_spectra = input_spectra.get();
+      p.surface_spectra = surface_spectra(a, in.periods, o.damping, control);
+      std::vector<response_location> places{{"surface", &p.surface_spectra, true}};
+      const auto at_depth = p.site ? depth_spectra(o, in, *p.site, control)
+                                   : std::vector<std::pair<std::string, motion_spectra>>{};
+      for (const auto& [name, spectra] : at_depth) places.push_back({name, &spectra, false});
+      made.push_back(hand_over(sink, control, "response.csv",
+                               response_csv(in.periods, o.damping, p.input_spectra, places)));
+    }
+    if (p.site && when("profile")) {
       made.push_back(hand_over(sink, control, "profile.csv", profile_csv(*p.site)));
-      if (!o.depths.empty()) {
-        made.push_back(
-            hand_over(sink, control, "depth_motions.csv", depth_motions_csv(*p.site, in.rec, a)));
-      }
+    }
+    if (p.site && !o.depths.empty() && when("depth_motions")) {
+      made.push_back(
+          hand_over(sink, control, "depth_motions.csv", depth_motions_csv(*p.site, in.rec, a)));
     }
     return made;
   });
   auto clean = std::async(policy, [&] {
-    names made{hand_over(sink, control, "transfer.csv", transfer_csv(a))};
-    made.push_back(hand_over(sink, control, "spectra.csv", spectra(a, o.smoothing)));
-    made.push_back(hand_over(sink, control, "surface.csv", surface_csv(a, in.rec)));
+    names made;
+    if (when("transfer")) made.push_back(hand_over(sink, control, "transfer.csv", transfer_csv(a)));
+    if (when("spectra")) {
+      made.push_back(hand_over(sink, control, "spectra.csv", spectra(a, o.smoothing)));
+    }
+    if (when("surface")) {
+      made.push_back(hand_over(sink, control, "surface.csv", surface_csv(a, in.rec)));
+    }
     return made;
   });
-  p.files = {hand_over(sink, control, textfmt::amp_factors_file, amp_factors_csv(a))};
-  if (in.rec.complete()) {  // the dialogue's files hold all three components
-    p.files.push_back(hand_over(sink, control, textfmt::spectrum_file, spectrum_csv(a, in.rec)));
-    p.files.push_back(hand_over(sink, control, textfmt::wave_file, wave_csv(a, in.rec)));
+  if (when("dialogue")) {
+    p.files.push_back(hand_over(sink, control, textfmt::amp_factors_file, amp_factors_csv(a)));
+    if (in.rec.complete()) {  // the dialogue's files hold all three components
+      p.files.push_back(hand_over(sink, control, textfmt::spectrum_file, spectrum_csv(a, in.rec)));
+      p.files.push_back(hand_over(sink, control, textfmt::wave_file, wave_csv(a, in.rec)));
+    }
   }
   for (auto* task : {&clean, &response}) {
     for (auto& name : task->get()) p.files.push_back(std::move(name));

@@ -138,6 +138,15 @@ layer_profile linear_response_through(std::span<const exact::layer_row> rows,
                                       const record_input& record, const eql_settings& settings = {},
                                       const work_control& control = {});
 
+// The same for one or two horizontal components of a record at once (they
+// share dt, transform size, input kind and angle), from one wave-field pass
+// per line for both: every row's peak acceleration, and with `strains` its
+// peak strain and stress too (else left 0: a record in no physical unit).
+std::vector<layer_profile> linear_responses_through(std::span<const exact::layer_row> rows,
+                                                    std::span<const record_input> records,
+                                                    const eql_settings& settings, bool strains,
+                                                    const work_control& control = {});
+
 // The properties of a profile, as `start` for another run (for instance the
 // second horizontal component starting where the first ended).
 std::vector<layer_properties> properties_of(const layer_profile& profile);

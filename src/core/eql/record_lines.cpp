@@ -52,6 +52,11 @@ void record_lines::put(channel& c, std::size_t k, zd a, zd b) const {
   c.im[mirror] = b.real() - a.imag();
 }
 
+std::complex<double> record_lines::spectrum_at(std::size_t k) const {
+  const std::size_t at = fft_.reversed(k);
+  return {spectrum_.re[at], spectrum_.im[at]};
+}
+
 void record_lines::to_time(channel& c) const {
   // No line puts the zero frequency (it would be the displacement's −A/0):
   // cleared here, it never carries what the channel last held.
@@ -60,9 +65,9 @@ void record_lines::to_time(channel& c) const {
   fft_.inverse_from_reversed(c.re, c.im);
 }
 
-bool record_lines::sweep(std::span<const exact::layer_row> rows, const work_control& control,
-                         const std::function<void(const exact::sh_wavefield&, const line&)>& fill)
-    const {
+bool record_lines::sweep(
+    std::span<const exact::layer_row> rows, const work_control& control,
+    const std::function<void(const exact::sh_wavefield&, const line&)>& fill) const {
   exact::check_model(rows, theta_);
   const double p = std::sin(theta_) / rows.back().vs;
   // Damping that does not grow with frequency gives the same rows at every
@@ -76,19 +81,19 @@ bool record_lines::sweep(std::span<const exact::layer_row> rows, const work_cont
   };
   std::vector<exact::sh_layer> fixed(rows.size());
   if (constant) layers_at(0.0, fixed);
-  return for_each_block(last_line(), lines_per_block, control, [&](std::size_t first,
-                                                                   std::size_t last) {
-    exact::sh_wavefield field;
-    std::vector<exact::sh_layer> own(constant ? 0 : rows.size());
-    for (std::size_t k = first + 1; k <= last; ++k) {
-      const double w = omega(k);
-      if (!constant) layers_at(w / (2.0 * std::numbers::pi), own);
-      field.solve(constant ? fixed : own, p, w);
-      const std::size_t at = fft_.reversed(k);
-      const zd per_reference = zd(spectrum_.re[at], spectrum_.im[at]) / field.reference(kind_);
-      fill(field, {k, -per_reference / (w * w), per_reference});
-    }
-  });
+  return for_each_block(
+      last_line(), lines_per_block, control, [&](std::size_t first, std::size_t last) {
+        exact::sh_wavefield field;
+        std::vector<exact::sh_layer> own(constant ? 0 : rows.size());
+        for (std::size_t k = first + 1; k <= last; ++k) {
+          const double w = omega(k);
+          if (!constant) layers_at(w / (2.0 * std::numbers::pi), own);
+          field.solve(constant ? fixed : own, p, w);
+          const std::size_t at = fft_.reversed(k);
+          const zd per_reference = zd(spectrum_.re[at], spectrum_.im[at]) / field.reference(kind_);
+          fill(field, {k, -per_reference / (w * w), per_reference});
+        }
+      });
 }
 
 double peak_of(const channel& c) {

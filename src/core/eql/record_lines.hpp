@@ -51,6 +51,9 @@ class record_lines {
     std::complex<double> displacement, acceleration;
   };
 
+  // The record's spectrum at line k.
+  std::complex<double> spectrum_at(std::size_t k) const;
+
   // Solves the SH field of rows at every line 1 … N/2 and calls fill with it;
   // lines are shared among the threads of control (fill must only write what
   // belongs to its line). Throws std::invalid_argument for rows the exact

@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,19 @@ TEST_F(RunInPractice, EveryResultGivesTheSamePeakAndTheValuesAsWritten) {
   // Single-precision values as the user wrote them.
   EXPECT_EQ(lines_of(dir.read("out/surface.csv"))[2].rfind("0.01,", 0), 0u);
   EXPECT_NE(dir.read("out/run.json").find("\"dt\": 0.01,"), std::string::npos);
+}
+
+TEST_F(RunInPractice, OutputsLeavesOutWhatAStudyDoesNotRead) {
+  ASSERT_EQ(run({"--outputs", "transfer,response"}).exit_code, 0);
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir / "out")) {
+    names.push_back(e.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"response.csv", "run.json", "transfer.csv"}));
+  const run_result bad = run({"--outputs", "transfer,figures"});
+  EXPECT_EQ(bad.exit_code, 2);
+  EXPECT_NE(bad.err.find("--outputs transfer,figures: names among dialogue"), std::string::npos);
 }
 
 TEST_F(RunInPractice, WarnsWhereAChoiceMisleads) {

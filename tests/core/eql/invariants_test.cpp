@@ -189,3 +189,35 @@ TEST(EqlInvariants, RefusesWhatCannotRun) {
 
 }  // namespace
 }  // namespace sitewave::eql
+
+namespace sitewave::eql {
+namespace {
+
+// Two components through one shared pass give what each gives alone, with
+// damping that grows with frequency too; without strains only the peak
+// accelerations are made.
+TEST(EqlInvariants, ASharedLinearPassGivesEachComponentsOwnResponse) {
+  std::vector<exact::layer_row> rows{{1.8, 500, 20, 0.3, 200, 10, 0.3, 8},
+                                     {2.0, 900, 30, 0.0, 400, 25, 0.0, 20},
+                                     {2.4, 3000, 80, 0.0, 1500, 60, 0.0, 0}};
+  const std::vector<double> second = response::testing::broadband_record(3000, 0.01, 11);
+  const std::vector<record_input> both{record_of(quake), record_of(second)};
+  const std::vector<layer_profile> shared = linear_responses_through(rows, both, {}, true);
+  ASSERT_EQ(shared.size(), 2u);
+  for (std::size_t c = 0; c < 2; ++c) {
+    const layer_profile alone = linear_response_through(rows, both[c]);
+    for (std::size_t j = 0; j < rows.size(); ++j) {
+      const layer_result &x = shared[c].layers[j], &y = alone.layers[j];
+      EXPECT_NEAR(x.pga, y.pga, 1e-12 * y.pga) << c << " row " << j;
+      EXPECT_NEAR(x.max_strain, y.max_strain, 1e-12 * y.max_strain) << c << " row " << j;
+      EXPECT_NEAR(x.max_stress, y.max_stress, 1e-12 * y.max_stress) << c << " row " << j;
+      EXPECT_EQ(x.damping, y.damping);
+    }
+  }
+  const std::vector<layer_profile> plain = linear_responses_through(rows, both, {}, false);
+  EXPECT_EQ(plain[1].layers[0].pga, shared[1].layers[0].pga);
+  EXPECT_EQ(plain[1].layers[0].max_strain, 0.0);
+}
+
+}  // namespace
+}  // namespace sitewave::eql
