@@ -43,6 +43,8 @@ LENGTH_UNITS = {"nm", "um", "µm", "mm", "cm", "dm", "m", "km", "in", "ft"}
 ACCELERATION_UNITS = {"g", "gal", "Gal"}
 SUPERSCRIPTS = {1: "", 2: "²", 3: "³"}
 TEXT_COLUMNS = {"location", "component", "name"}
+# Written only by some runs (the profile: exact physics), so their absence is no news.
+OPTIONAL_TABLES = {"profile.csv", "depth_motions.csv", "intensity.csv", "curves.csv"}
 
 # Raw or input curves stay light behind the smoothed or surface ones.
 LIGHT = {"lw": 0.5, "alpha": 0.35}
@@ -71,6 +73,9 @@ class RunInfo:
     quarter_wavelength_hz: float | None = None
     scale: float = 1.0  # display unit per record unit (--units)
     display_units: str = ""
+    analysis: str = ""
+    tolerance: float | None = None
+    iterations: dict = field(default_factory=dict)  # component: [{modulus, damping}, ...]
 
 
 # Accelerations a figure may be shown in (--units), in m/s² per unit.
@@ -189,7 +194,22 @@ def read_run(path):
         components=components if isinstance(components, dict) else {},
         unit_m_s2=number_value(raw, "unit_m_s2"),
         quarter_wavelength_hz=number_value(raw, "quarter_wavelength_hz"),
+        analysis=text_value(raw, "analysis"),
+        tolerance=number_value(raw.get("eql") or {}, "tolerance"),
+        iterations=iterations_of(raw.get("eql")),
     )
+
+
+def iterations_of(eql):
+    """Each component's iteration history in run.json's eql record."""
+    if not isinstance(eql, dict):
+        return {}
+    out = {}
+    for component in COMPONENTS:
+        entry = eql.get(component)
+        if isinstance(entry, dict) and isinstance(entry.get("max_change"), list):
+            out[component] = [step for step in entry["max_change"] if isinstance(step, dict)]
+    return out
 
 
 def with_display_units(info, units):
@@ -630,12 +650,86 @@ def legend(axis, **options):
         axis.legend(**options)
 
 
+def profile_figure(folder, info, dpi):
+    """Velocity, modulus ratio, damping, peak strain and PGA against depth."""
+    path = folder / "profile.csv"
+    table = read_table(path)
+    require(table, path, ["component", "top_m", "bottom_m", "vs_initial_mps", "vs_mps",
+                          "modulus_ratio", "damping", "max_strain_pct", "pga"])
+    figure, axes = new_figure(dpi, 1, 5, False)
+    panels = [
+        ("Vs (m/s)", ("vs_initial_mps", "vs_mps")),
+        ("G/Gmax", ("modulus_ratio",)),
+        ("damping (%)", ("damping",)),
+        ("peak shear strain (%)", ("max_strain_pct",)),
+        (f"PGA ({render_unit(parse_unit(shown_units(info)))})", ("pga",)),
+    ]
+    components = [c for c in COMPONENTS if np.any(table["component"] == c)]
+    deepest = 0.0
+    for shade, component in enumerate(components):
+        rows = table["component"] == component
+        top, bottom = table["top_m"][rows], table["bottom_m"][rows]
+        soil = np.isfinite(bottom)
+        deepest = max(deepest, float(np.nanmax(bottom)) if soil.any() else 0.0)
+        for axis, (label, columns) in zip(axes[0], panels):
+            for column in columns:
+                values = table[column][rows].copy()
+                if column == "damping":
+                    values = 100.0 * values
+                if column == "pga":
+                    values = info.scale * values
+                style = "--" if column == "vs_initial_mps" else "-"
+                name = f"{component}, initial" if column == "vs_initial_mps" else component
+                steps(axis, top[soil], bottom[soil], values[soil], f"C{shade}", style, name)
+            axis.set_xlabel(label)
+    for axis in axes[0]:
+        axis.set_ylim(deepest * 1.02 if deepest > 0 else 1.0, 0.0)
+        axis.grid(True, alpha=0.3)
+    axes[0][0].set_ylabel("depth (m)")
+    legend(axes[0][0], loc="lower left", fontsize=8)
+    kind = "strain-compatible (equivalent-linear)" if info.analysis == "eql" else "small-strain (linear)"
+    figure.suptitle(f"Profile below the surface, {kind}\n{run_caption(info, folder)}")
+    return figure
+
+
+def steps(axis, top, bottom, values, colour, style, label):
+    """A layered quantity as constant values over each layer's depth range."""
+    depth = np.column_stack([top, bottom]).ravel()
+    value = np.repeat(values, 2)
+    axis.plot(value, depth, style, color=colour, lw=1.4, label=label)
+
+
+def convergence_figure(folder, info, dpi):
+    """The largest change of G and D per iteration of an equivalent-linear run."""
+    figure, axes = new_figure(dpi, 1, 1, False)
+    axis = axes[0][0]
+    drawn = []
+    for shade, (component, history) in enumerate(info.iterations.items()):
+        steps_taken = np.arange(1, len(history) + 1)
+        for key, style in (("modulus", "-o"), ("damping", "--s")):
+            values = positive(np.array([step.get(key, math.nan) for step in history], dtype=float))
+            drawn.append(values)
+            axis.plot(steps_taken, values, style, color=f"C{shade}", label=f"{component}: {'G' if key == 'modulus' else 'D'}")
+    if info.tolerance:
+        axis.axhline(info.tolerance, color="0.3", lw=0.9, ls=":", label=f"tolerance {info.tolerance:g}")
+    if any(np.any(np.isfinite(v)) for v in drawn):
+        axis.set_yscale("log")
+    axis.set_xlabel("iteration")
+    axis.set_ylabel("largest relative change over the layers")
+    axis.grid(True, alpha=0.3)
+    legend(axis, loc="best")
+    figure.suptitle(f"Convergence of the equivalent-linear iteration\n{run_caption(info, folder)}")
+    return figure
+
+
 FIGURES = (
     ("amplification.png", "transfer.csv", amplification_figure),
     ("fourier.png", "spectra.csv", fourier_figure),
     ("response.png", "response.csv", response_figure),
     ("response-loglog.png", "response.csv", response_loglog_figure),
     ("waveforms.png", "surface.csv", waveform_figure),
+    ("profile.png", "profile.csv", profile_figure),
+    ("convergence.png", "run.json", convergence_figure),
 )
 
 
@@ -728,8 +822,12 @@ def draw_all(folder, out, dpi, units=None):
     failures = 0
     for name, table, draw in FIGURES:
         target = out / name
+        if draw is convergence_figure and not info.iterations:
+            drop_stale(target)  # drawn for an equivalent-linear run only
+            continue
         if not (folder / table).is_file():
-            note(f"{folder / table} is missing; {name} skipped")
+            if table not in OPTIONAL_TABLES:
+                note(f"{folder / table} is missing; {name} skipped")
             drop_stale(target)
             continue
         if not draw_one(draw, folder, info, target, dpi):

@@ -22,7 +22,8 @@ from results_folder import write_results  # noqa: E402
 HERE = Path(__file__).resolve().parent
 SCRIPT = HERE.parents[1] / "scripts" / "sitewave_plot.py"
 PYTHON = "/usr/bin/python3"
-FIGURES = ("amplification.png", "fourier.png", "response.png", "response-loglog.png", "waveforms.png")
+FIGURES = ("amplification.png", "fourier.png", "response.png", "response-loglog.png",
+           "waveforms.png", "profile.png")
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 MATPLOTLIB_HOME = tempfile.TemporaryDirectory(prefix="sitewave_mpl_")
 ENVIRONMENT = dict(os.environ, MPLCONFIGDIR=MATPLOTLIB_HOME.name)
@@ -158,6 +159,16 @@ class MissingAndBroken(ScratchFolder):
         result = run_plot(folder)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assert_figures(folder / "plots", FIGURES, (1200, 840))
+
+    def test_an_equivalent_linear_run_gets_its_convergence(self):
+        history = [{"modulus": 0.4, "damping": 0.3}, {"modulus": 0.05, "damping": 0.04},
+                   {"modulus": 0.004, "damping": 0.002}]
+        eql = {"tolerance": 0.01, "H1": {"converged": True, "max_change": history},
+               "H2": {"converged": True, "max_change": history[:2]}}
+        folder = write_results(self.scratch / "run", run={"analysis": "eql", "eql": eql})
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assert_figures(folder / "plots", (*FIGURES, "convergence.png"), (1200, 840))
 
     def test_missing_run_json_costs_only_labels(self):
         folder = write_results(self.scratch / "run")

@@ -127,6 +127,16 @@ def write_results(folder, exact=True, dampings=(0.05,), run=None):
     )
     write_csv(folder / "surface.csv", header, columns)
 
+    # One soft layer over the half-space, per horizontal component.
+    profile = ["component,layer,name,top_m,bottom_m,vs_initial_mps,vs_mps,modulus_ratio,"
+               "damping,max_strain_pct,eff_strain_pct,max_stress_kpa,pga"]
+    for component, strain in (("H1", 0.08), ("H2", 0.05)):
+        profile.append(f"{component},1,soft clay,0,20,200,150,0.56,0.08,{strain},{0.65 * strain},"
+                       f"40,{np.abs(outputs[component]).max():.9g}")
+        profile.append(f"{component},2,,20,,800,800,1,0.02,0.01,0.0065,60,"
+                       f"{np.abs(inputs[component]).max():.9g}")
+    (folder / "profile.csv").write_text("\n".join(profile) + "\n", encoding="utf-8")
+
     settings = {
         "units": "mm/s2",
         "motion": "none",
