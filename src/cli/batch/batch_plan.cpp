@@ -107,6 +107,8 @@ std::vector<std::string> run_arguments(const planned_case& c) {
   args.push_back("--out=" + c.folder.string());
   args.push_back("--quiet");
   args.push_back("--threads=1");  // the batch runs several cases at once instead
+  // Cases that share a record share its spectra.
+  args.push_back("--cache=" + (c.folder.parent_path() / ".batch" / "cache").string());
   if (c.replaces_results) args.push_back("--force");
   return args;
 }

@@ -57,6 +57,7 @@ struct run_options {
   std::optional<long long> fft_size;               // --fft-size
   std::vector<double> depths;                      // --at-depth, m
   std::vector<std::string> outputs;                // --outputs (empty: every result file)
+  std::optional<std::string> cache;                // --cache: a folder of reusable results
 };
 
 namespace run_option_readers {
@@ -267,6 +268,10 @@ inline constexpr option_row<run_options> run_option_table[] = {
                          "transfer, spectra, surface, response, profile, depth_motions;\n"
                          "run.json always"},
      run_option_readers::outputs},
+    {{"cache", "DIR", "keep and reuse the record's response spectra in DIR (sitewave batch\n"
+                      "sets it for its cases: cases sharing a record compute them once)",
+      '\0', false},
+     [](run_options& o, std::string_view v) { o.cache = std::string(v); }},
 };
 // clang-format on
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "cli/analysis/result_files.hpp"
+#include "cli/analysis/spectra_cache.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/interrupts.hpp"
 #include "textfmt/result_rows.hpp"
@@ -173,8 +174,11 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
   // The record's own response spectra need no analysis: they run beside it.
   // (Deferred, so never made, when response.csv is left out.)
   std::future<motion_spectra> input_spectra =
-      std::async(wants(o, "response") ? policy : std::launch::deferred,
-                 [&] { return record_spectra(in.rec, in.periods, o.damping, control); });
+      std::async(wants(o, "response") ? policy : std::launch::deferred, [&] {
+        const auto make = [&] { return record_spectra(in.rec, in.periods, o.damping, control); };
+        if (!o.cache) return make();
+        return cached_record_spectra(*o.cache, in.rec, in.periods, o.damping, make);
+      });
   run_products p;
   const bool profile = wants(o, "profile") || (wants(o, "depth_motions") && !o.depths.empty());
   if (reports_profile(o) && in.rec.has(0) && (profile || o.analysis == analysis_kind::eql)) {

@@ -26,17 +26,20 @@ TEST(Help, EverySubcommandListsEveryOptionOfItsTable) {
     for (const char* help : {"--help", "-h"}) {
       const run_result r = run_command(dir, {c.subcommand, help});
       EXPECT_EQ(r.exit_code, 0) << r.err;
-      EXPECT_EQ(r.out.rfind(std::string("Usage: sitewave ") + c.subcommand, 0), 0u) << r.out;
+      std::string usage = "Usage: sitewave ";
+      EXPECT_EQ(r.out.rfind(usage.append(c.subcommand), 0), 0u) << r.out;
       for (const cli::option_spec& o : c.options()) {
-        std::string words = "--" + std::string(o.name);
-        if (o.takes_value()) words += " " + std::string(o.value_name);
+        std::string words = "--";
+        words.append(o.name);
+        if (o.takes_value()) words.append(" ").append(o.value_name);
         EXPECT_NE(r.out.find(words), std::string::npos) << c.subcommand << ": " << words;
         const std::string_view first_line = o.help.substr(0, o.help.find('\n'));
         EXPECT_NE(r.out.find(first_line), std::string::npos) << first_line;
       }
     }
     const run_result overview = run_command(dir, {"--help"});
-    EXPECT_NE(overview.out.find(std::string("sitewave ") + c.subcommand), std::string::npos);
+    std::string listed = "sitewave ";
+    EXPECT_NE(overview.out.find(listed.append(c.subcommand)), std::string::npos);
   }
   EXPECT_NE(run_command(dir, {"--version"}).out.find("MIT"), std::string::npos);
 }
