@@ -15,6 +15,7 @@
 #include "cli/analysis/finite_checks.hpp"
 #include "cli/analysis/site_profile.hpp"
 #include "cli/inputs/ground_model.hpp"
+#include "cli/inputs/profile_table.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/run/run_options.hpp"
 
@@ -36,6 +37,10 @@ struct run_inputs {
   // equivalent-linear run); none: every row stays linear.
   std::vector<soil_behaviour> behaviour;
 };
+
+// The ground model the options name (--profile or --soil), what its rows do
+// under strain, and its warnings.
+ground_profile read_ground(const run_options& o);
 
 // Reads the record, the ground model and the periods the options name, and
 // warns about choices that mislead (legacy physics, near-grazing incidence,
