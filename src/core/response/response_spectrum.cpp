@@ -21,8 +21,9 @@ namespace sitewave::response {
 
 namespace {
 
-constexpr int largest_factor = 16;
-constexpr double samples_per_period = 32.0;
+constexpr int largest_factor = 32;
+constexpr double samples_per_period = 64.0;
+constexpr double longest_fine_step = 0.01;  // s
 constexpr std::size_t group_size = 12;  // oscillators handed to a thread at once, one run
 
 std::string number(double v) {
@@ -125,7 +126,9 @@ std::vector<double> default_periods() {
 
 int interpolation_factor(double period, double dt) {
   int m = 1;
-  while (m < largest_factor && dt / m > period / samples_per_period) m *= 2;
+  while (m < largest_factor &&
+         (dt / m > period / samples_per_period || dt / m > longest_fine_step))
+    m *= 2;
   return m;
 }
 
@@ -148,14 +151,18 @@ void pseudo_spectral_acceleration(std::span<const double> accel, double dt,
     return;
   }
 
-  const fine_record fine = finest_record(accel, groups);
+  // The record as its transform sees it: the samples, then zeros. The last
+  // step goes linearly to zero and the free vibration starts from there.
+  std::vector<double> padded(accel.size() + 1, 0.0);
+  std::copy(accel.begin(), accel.end(), padded.begin());
+  const fine_record fine = finest_record(padded, groups);
   for_each_block(groups.size(), 1, control, [&](std::size_t first, std::size_t last) {
     std::vector<double> peaks(group_size);
     for (std::size_t k = first; k < last; ++k) {
       const oscillator_group& g = groups[k];
       const auto out = std::span(peaks).first(g.bank.size());
       if (g.factor == 1)
-        peak_pseudo_accelerations(accel, g.bank, out);
+        peak_pseudo_accelerations(padded, g.bank, out);
       else
         peak_pseudo_accelerations(std::span(fine.values.get(), fine.size),
                                   static_cast<std::size_t>(fine.factor / g.factor), g.bank, out);
