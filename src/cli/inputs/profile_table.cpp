@@ -37,12 +37,6 @@ constexpr double least_density = 0.5, most_density = 5.0;  // t/m^3
 
 using soil::shown;
 
-bool in_range(const soil::parameter_spec& p, double v) {
-  const bool above = p.low_included ? v >= p.low : v > p.low;
-  const bool below = p.high_included ? v <= p.high : v < p.high;
-  return above && below;
-}
-
 // A row's values as read, in double precision, before they go to the table.
 struct row_values {
   int line = 0;
@@ -359,7 +353,7 @@ class profile_reader {
       if (!v)
         refuse(row.line, shown_column, cell(row, shown_column),
                name + " needs " + std::string(s.name) + " (" + std::string(s.meaning) + ")");
-      if (!in_range(s, *v))
+      if (!soil::accepts(s, *v))
         refuse(row.line, shown_column, column.empty() ? shown(*v) : cell(row, column),
                name + " takes " + std::string(s.name) + " in " + soil::range_text(s) + " (" +
                    std::string(s.meaning) + ")" +
