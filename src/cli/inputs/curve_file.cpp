@@ -43,13 +43,12 @@ class curve_reader {
           row.cells.begin() + static_cast<long>(k))
         refuse(row.line, c, c, "a column named twice");
     }
-    for (const std::string_view c : columns) {
-      const auto at = std::find(row.cells.begin(), row.cells.end(), c);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+      const auto at = std::find(row.cells.begin(), row.cells.end(), columns[k]);
       if (at == row.cells.end())
-        refuse(row.line, c, "", "a missing column: the header names curve, strain_percent, "
-                                "modulus_ratio and damping_percent");
-      index_[static_cast<std::size_t>(&c - columns.data())] =
-          static_cast<std::size_t>(at - row.cells.begin());
+        refuse(row.line, columns[k], "", "a missing column: the header names curve, "
+                                         "strain_percent, modulus_ratio and damping_percent");
+      index_[k] = static_cast<std::size_t>(at - row.cells.begin());
     }
     width_ = row.cells.size();
   }

@@ -7,6 +7,7 @@
 #include <future>
 #include <utility>
 
+#include "cli/analysis/curves_file.hpp"
 #include "cli/analysis/result_files.hpp"
 #include "cli/analysis/spectra_cache.hpp"
 #include "cli/inputs/profile_table.hpp"
@@ -266,6 +267,9 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
     }
     if (when("surface")) {
       made.push_back(hand_over(sink, control, "surface.csv", surface_csv(a, in.rec)));
+    }
+    if (when("curves") && uses_curves(in.behaviour)) {
+      made.push_back(hand_over(sink, control, "curves.csv", curves_csv(in.behaviour)));
     }
     return made;
   });
