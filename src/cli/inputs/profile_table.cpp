@@ -197,9 +197,12 @@ class profile_reader {
                                            " to " + shown(most_density * g) + " kN/m³"
                                      : std::string("a density from 0.5 to 5 t/m³");
     const double x = number(row, column, range + " is expected");
-    if (x > 500.0 * g)
+    if (x > 500.0 && !weight)
+      refuse(row.line, column, cell(row, column), range + " is expected: kg/m³? divide by 1000");
+    if (x > 500.0)
       refuse(row.line, column, cell(row, column),
-             range + " is expected: " + (weight ? "N/m³" : "kg/m³") + "? divide by 1000");
+             range + " is expected: a density in kg/m³ (" + shown(x / 1000.0) + " t/m³ weighs " +
+                 shown(x * g / 1000.0) + " kN/m³) or a weight in N/m³ (divide by 1000)?");
     check(x >= least_density * g && x <= most_density * g, row, column, range + " is expected");
     v.density = x / g;
   }
@@ -239,6 +242,10 @@ class profile_reader {
             expected + ", or a curve whose small-strain damping the row takes");
       return;
     }
+    if (*v.damping >= 0.5 && *v.damping < 50.0)
+      refuse(row.line, "damping", cell(row, "damping"),
+             expected + ": a percentage? " + cell(row, "damping") + " % is " +
+                 shown(*v.damping / 100.0));
     check(*v.damping >= 0.0 && *v.damping < 0.5, row, "damping", expected);
     if (*v.damping > 0.25)
       warnings_.push_back(cell_place(file_, row.line, "damping", cell(row, "damping")) +
@@ -352,7 +359,8 @@ class profile_reader {
       const std::string shown_column = column.empty() ? std::string("curve") : column;
       if (!v)
         refuse(row.line, shown_column, cell(row, shown_column),
-               name + " needs " + std::string(s.name) + " (" + std::string(s.meaning) + ")");
+               name + " needs " + std::string(s.name) + " (" + std::string(s.meaning) + ")" +
+                   (column.empty() || has(column) ? "" : ": add a " + column + " column"));
       if (!soil::accepts(s, *v))
         refuse(row.line, shown_column, column.empty() ? shown(*v) : cell(row, column),
                name + " takes " + std::string(s.name) + " in " + soil::range_text(s) + " (" +

@@ -90,7 +90,8 @@ std::vector<slip> slips() {
       {"Vs above 4000", "--profile", p(2, "sand,12,4500,9000,2.0,0.01,,"), 0,
        "line 4, column vs_mps: value 4500"},
       {"damping in percent", "--profile", p(0, "fill,2.5,161.6,400,1.9,2,,"), 1,
-       "line 2, column damping: value 2: a damping ratio from 0 up to 0.5 is expected"},
+       "line 2, column damping: value 2: a damping ratio from 0 up to 0.5 is expected (0.02 for "
+       "2 %): a percentage? 2 % is 0.02"},
       {"damping above 0.25", "--profile", p(0, "fill,2.5,161.6,400,1.9,0.3,,"), 0,
        "line 2, column damping: value 0.3: a small-strain damping ratio above 0.25"},
       {"Vp/Vs above 10", "--profile", p(0, "fill,2.5,161.6,1700,1.9,0.02,,"), 0,
@@ -130,7 +131,8 @@ std::vector<slip> slips() {
        profile_of({"2,200,400,18000,0.02", ",800,1600,22,0.01"},
                   "thickness_m,vs_mps,vp_mps,unit_weight_kn_m3,damping"),
        1, "line 2, column unit_weight_kn_m3: value 18000: a unit weight from 4.90332 to 49.0332 "
-          "kN/m³ is expected: N/m³? divide by 1000"},
+          "kN/m³ is expected: a density in kg/m³ (18 t/m³ weighs 176.52 kN/m³) or a weight in "
+          "N/m³ (divide by 1000)?"},
       {"Poisson ratio of 0.5", "--profile",
        profile_of({"2,200,0.5,2,0.02", ",800,0.3,2.2,0.01"},
                   "thickness_m,vs_mps,poisson,density_t_m3,damping"),
