@@ -2,6 +2,7 @@
 // threads in blocks, each line formed by the table's plan.
 #include "core/exact/exact_transfer.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -35,7 +36,10 @@ void exact_transfer(std::span<const layer_row> rows, double theta, double dom,
   const table_plan plan(rows, theta, dom);
   for_each_block(out.size(), lines_per_block, control, [&](std::size_t first, std::size_t last) {
     table_plan::scratch scratch = plan.make_scratch();
-    for (std::size_t k = first; k < last; ++k) plan.line(k, part, scratch, out[k]);
+    for (std::size_t k = first; k < last; k += max_interleaved_lines) {
+      const std::size_t count = std::min(max_interleaved_lines, last - k);
+      plan.lines(k, part, scratch, out.subspan(k, count));
+    }
   });
 }
 
@@ -50,7 +54,7 @@ transfer_at exact_transfer_at(std::span<const layer_row> rows, double theta, dou
   const table_plan plan(rows, theta, std::fabs(omega));
   table_plan::scratch scratch = plan.make_scratch();
   transfer_at t;
-  plan.line(1, transfer_part::all, scratch, t);
+  plan.lines(1, transfer_part::all, scratch, std::span(&t, 1));
   return omega < 0.0 ? conjugate(t) : t;
 }
 

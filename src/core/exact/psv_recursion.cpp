@@ -7,6 +7,7 @@
 // in thick or evanescent rows never meet.
 #include "core/exact/psv_recursion.hpp"
 
+#include <array>
 #include <vector>
 
 #include "core/exact/line_arithmetic.hpp"
@@ -23,14 +24,28 @@ struct mat2 {
   zd m11, m12, m21, m22;
 };
 
-mat2 operator*(const mat2& a, const mat2& b) {
-  return {a.m11 * b.m11 + a.m12 * b.m21, a.m11 * b.m12 + a.m12 * b.m22,
-          a.m21 * b.m11 + a.m22 * b.m21, a.m21 * b.m12 + a.m22 * b.m22};
+// Complex products as the language forms them, which recover infinities
+// from a product whose parts are both NaN, or in plain arithmetic, which
+// agrees with that wherever such a NaN does not arise.
+struct careful_product {
+  static zd mul(zd a, zd b) { return a * b; }
+};
+struct plain_product {
+  static zd mul(zd a, zd b) {
+    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+  }
+};
+
+template <class M>
+mat2 product(const mat2& a, const mat2& b) {
+  return {M::mul(a.m11, b.m11) + M::mul(a.m12, b.m21), M::mul(a.m11, b.m12) + M::mul(a.m12, b.m22),
+          M::mul(a.m21, b.m11) + M::mul(a.m22, b.m21), M::mul(a.m21, b.m12) + M::mul(a.m22, b.m22)};
 }
 
+template <class M>
 mat2 inverse(const mat2& a) {
-  const zd r = reciprocal(a.m11 * a.m22 - a.m12 * a.m21);
-  return {a.m22 * r, -a.m12 * r, -a.m21 * r, a.m11 * r};
+  const zd r = reciprocal(M::mul(a.m11, a.m22) - M::mul(a.m12, a.m21));
+  return {M::mul(a.m22, r), M::mul(-a.m12, r), M::mul(-a.m21, r), M::mul(a.m11, r)};
 }
 
 // Displacement and traction/(−iω) on a horizontal plane, z downwards.
@@ -46,27 +61,29 @@ struct waves {
 
 // The motion of given wave amplitudes, written with the sums and differences
 // of the down- and up-going amplitudes of each wave type.
+template <class M>
 motion join(const psv_row& w, const waves& a) {
   const zd sum_p = a.down_p + a.up_p;
   const zd dif_p = a.down_p - a.up_p;
   const zd sum_s = a.down_s + a.up_s;
   const zd dif_s = a.down_s - a.up_s;
   return {
-      .ux = w.p * sum_p + w.eta_s * dif_s,
-      .uz = w.eta_p * dif_p - w.p * sum_s,
-      .tx = w.density * (w.shear_p * dif_p + w.gamma * sum_s),
-      .tz = w.density * (w.gamma * sum_p - w.shear_s * dif_s),
+      .ux = w.p * sum_p + M::mul(w.eta_s, dif_s),
+      .uz = M::mul(w.eta_p, dif_p) - w.p * sum_s,
+      .tx = w.density * (M::mul(w.shear_p, dif_p) + M::mul(w.gamma, sum_s)),
+      .tz = w.density * (M::mul(w.gamma, sum_p) - M::mul(w.shear_s, dif_s)),
   };
 }
 
 // The inverse of join, in closed form.
+template <class M>
 waves split(const psv_row& w, const motion& b) {
   const zd tx = b.tx * w.inv_density;
   const zd tz = b.tz * w.inv_density;
-  const zd sum_p = w.two_b2p * b.ux + tz;
-  const zd dif_p = (w.gamma * b.uz + w.p * tx) * w.inv_eta_p;
-  const zd sum_s = tx - w.two_b2p * b.uz;
-  const zd dif_s = (w.gamma * b.ux - w.p * tz) * w.inv_eta_s;
+  const zd sum_p = M::mul(w.two_b2p, b.ux) + tz;
+  const zd dif_p = M::mul(M::mul(w.gamma, b.uz) + w.p * tx, w.inv_eta_p);
+  const zd sum_s = tx - M::mul(w.two_b2p, b.uz);
+  const zd dif_s = M::mul(M::mul(w.gamma, b.ux) - w.p * tz, w.inv_eta_s);
   return {0.5 * (sum_p + dif_p), 0.5 * (sum_s + dif_s), 0.5 * (sum_p - dif_p),
           0.5 * (sum_s - dif_s)};
 }
@@ -84,31 +101,37 @@ struct stack_state {
 // The state at the top of the next row. a and b are the waves of the two
 // fields in the row; per_up turns unit up-going waves at its top into the free
 // amplitudes, and to_surface already includes it.
+template <class M>
 stack_state below(const psv_terms& row, const waves& a, const waves& b, const mat2& per_up,
                   const mat2& to_surface) {
   const psv_row& w = row.row;
-  const mat2 reflection = mat2{a.down_p, b.down_p, a.down_s, b.down_s} * per_up;
+  const mat2 reflection = product<M>({a.down_p, b.down_p, a.down_s, b.down_s}, per_up);
   const zd ep = row.crossing_p;
   const zd es = row.crossing_s;
+  const auto crossed = [](zd x, zd r, zd y) { return M::mul(M::mul(x, r), y); };
   return {
-      .first = join(w, {ep * reflection.m11 * ep, es * reflection.m21 * ep, 1.0, 0.0}),
-      .second = join(w, {ep * reflection.m12 * es, es * reflection.m22 * es, 0.0, 1.0}),
-      .to_surface = {to_surface.m11 * ep, to_surface.m12 * es, to_surface.m21 * ep,
-                     to_surface.m22 * es},
+      .first = join<M>(w, {crossed(ep, reflection.m11, ep), crossed(es, reflection.m21, ep), 1.0,
+                           0.0}),
+      .second = join<M>(w, {crossed(ep, reflection.m12, es), crossed(es, reflection.m22, es), 0.0,
+                            1.0}),
+      .to_surface = {M::mul(to_surface.m11, ep), M::mul(to_surface.m12, es),
+                     M::mul(to_surface.m21, ep), M::mul(to_surface.m22, es)},
   };
 }
 
 // The motions for a unit incident wave once the recursion reaches the
 // half-space w.
+template <class M>
 psv_motion in_half_space(const psv_row& w, const stack_state& s, const mat2& per_up,
                          const mat2& to_surface, incident_wave wave) {
   const bool is_p = wave == incident_wave::p;
   const zd c1 = is_p ? per_up.m11 : per_up.m12;
   const zd c2 = is_p ? per_up.m21 : per_up.m22;
-  const motion alone = join(w, {0.0, 0.0, is_p ? 1.0 : 0.0, is_p ? 0.0 : 1.0});
+  const motion alone = join<M>(w, {0.0, 0.0, is_p ? 1.0 : 0.0, is_p ? 0.0 : 1.0});
   return {
       .surface = {is_p ? to_surface.m11 : to_surface.m12, is_p ? to_surface.m21 : to_surface.m22},
-      .base = {s.first.ux * c1 + s.second.ux * c2, s.first.uz * c1 + s.second.uz * c2},
+      .base = {M::mul(s.first.ux, c1) + M::mul(s.second.ux, c2),
+               M::mul(s.first.uz, c1) + M::mul(s.second.uz, c2)},
       .incident = {alone.ux, alone.uz},
   };
 }
@@ -139,18 +162,60 @@ psv_terms psv_terms_of(const damped_row& row, double p, double omega) {
   return {w, crossing(w.eta_p, omega, row.thickness), crossing(w.eta_s, omega, row.thickness)};
 }
 
-psv_motion psv_through(std::span<const psv_terms> rows, incident_wave wave) {
-  if (rows.empty()) return {};
-  stack_state s;
+namespace {
+
+template <class M>
+void through_lines(std::span<const psv_terms> terms, incident_wave wave, std::span<psv_motion> out) {
+  const std::size_t lines = out.size();
+  if (lines == 0 || terms.empty()) return;
+  const std::size_t rows = terms.size() / lines;
+  std::array<stack_state, max_interleaved_lines> state{};
+  // Row by row, each line's step independent of the others'.
   for (std::size_t j = 0;; ++j) {
-    const psv_row& w = rows[j].row;
-    const waves a = split(w, s.first);
-    const waves b = split(w, s.second);
-    const mat2 per_up = inverse({a.up_p, b.up_p, a.up_s, b.up_s});
-    const mat2 to_surface = s.to_surface * per_up;  // per unit up-going waves at the top of row j
-    if (j + 1 == rows.size()) return in_half_space(w, s, per_up, to_surface, wave);
-    s = below(rows[j], a, b, per_up, to_surface);
+    for (std::size_t l = 0; l < lines; ++l) {
+      const psv_terms& row = terms[j * lines + l];
+      stack_state& s = state[l];
+      const waves a = split<M>(row.row, s.first);
+      const waves b = split<M>(row.row, s.second);
+      const mat2 per_up = inverse<M>({a.up_p, b.up_p, a.up_s, b.up_s});
+      const mat2 to_surface = product<M>(s.to_surface, per_up);  // per unit up-going waves at the top of row j
+      if (j + 1 == rows) {
+        out[l] = in_half_space<M>(row.row, s, per_up, to_surface, wave);
+      } else {
+        s = below<M>(row, a, b, per_up, to_surface);
+      }
+    }
+    if (j + 1 == rows) return;
   }
+}
+
+bool has_nan(const psv_motion& m) {
+  for (const zd z : {m.surface.x, m.surface.z, m.base.x, m.base.z, m.incident.x, m.incident.z}) {
+    if (std::isnan(z.real()) || std::isnan(z.imag())) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void psv_through_lines(std::span<const psv_terms> terms, incident_wave wave,
+                       std::span<psv_motion> out) {
+  through_lines<plain_product>(terms, wave, out);
+  // Plain products agree with the language's unless a NaN arose, and a NaN
+  // stays to the end: such a line is formed again with careful products.
+  const std::size_t lines = out.size();
+  for (std::size_t l = 0; l < lines; ++l) {
+    if (!has_nan(out[l])) continue;
+    std::vector<psv_terms> line(terms.size() / lines);
+    for (std::size_t j = 0; j < line.size(); ++j) line[j] = terms[j * lines + l];
+    through_lines<careful_product>(line, wave, out.subspan(l, 1));
+  }
+}
+
+psv_motion psv_through(std::span<const psv_terms> rows, incident_wave wave) {
+  psv_motion m{};
+  psv_through_lines(rows, wave, std::span(&m, 1));
+  return m;
 }
 
 psv_motion psv_response(std::span<const damped_row> rows, double p, double omega,

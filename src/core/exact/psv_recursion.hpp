@@ -7,6 +7,7 @@
 #include <span>
 
 #include "core/exact/damping.hpp"
+#include "core/exact/interleaved_lines.hpp"
 
 namespace sitewave::exact {
 
@@ -49,6 +50,11 @@ psv_terms psv_terms_of(const damped_row& row, double p, double omega);
 
 // The response of rows given by their terms, the last the half-space.
 psv_motion psv_through(std::span<const psv_terms> rows, incident_wave wave);
+
+// The same for out.size() lines at once (at most max_interleaved_lines):
+// terms holds row j of line l at j·lines + l.
+void psv_through_lines(std::span<const psv_terms> terms, incident_wave wave,
+                       std::span<psv_motion> out);
 
 // rows are damped at the frequency of omega (≥ 0), the last is the
 // half-space; p is the horizontal slowness, the same in every row.

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "core/exact/damping.hpp"
+#include "core/exact/interleaved_lines.hpp"
 
 namespace sitewave::exact {
 
@@ -30,6 +31,9 @@ sh_terms sh_impedance(const damped_row& row, std::complex<double> eta);
 
 // The response of rows given by their terms, the last the half-space.
 sh_columns sh_through(std::span<const sh_terms> rows);
+
+// The same for out.size() lines at once, as psv_through_lines.
+void sh_through_lines(std::span<const sh_terms> terms, std::span<sh_columns> out);
 
 // rows are damped at the frequency of omega (≥ 0), the last is the
 // half-space; p is the horizontal slowness, the same in every row.

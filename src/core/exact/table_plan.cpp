@@ -75,8 +75,8 @@ table_plan::scratch table_plan::make_scratch() const {
   scratch s;
   const std::size_t n = rows_.size();
   s.powers.resize(coefficients_.size());
-  s.sh.resize(n);
-  s.psv.resize(n);
+  s.sh.resize(n * max_interleaved_lines);
+  s.psv.resize(n * max_interleaved_lines);
   s.group_sh.resize(n);
   s.group_p.resize(n);
   s.group_s.resize(n);
@@ -108,61 +108,80 @@ void table_plan::start_group(std::size_t group, scratch& s) const {
   }
 }
 
-void table_plan::sh_line(std::size_t k, double omega, scratch& s) const {
+void table_plan::sh_line(std::size_t k, double omega, std::size_t l, std::size_t lines,
+                         scratch& s) const {
   const std::size_t j = k % group_lines;
   const std::size_t last = rows_.size() - 1;
   for (std::size_t i = 0; i <= last; ++i) {
     const planned_row& row = planned_[i];
+    sh_terms& terms = s.sh[i * lines + l];
     if (row.sh_fixed) {
-      s.sh[i] = row.sh;
-      if (i < last) s.sh[i].crossing = s.group_sh[i] * row.sh_steps[j];
+      terms = row.sh;
+      if (i < last) terms.crossing = s.group_sh[i] * row.sh_steps[j];
       continue;
     }
     const damped_row d = damped(i, s);
-    s.sh[i] = i < last ? sh_terms_of(d, p_sh_, omega)
+    terms = i < last ? sh_terms_of(d, p_sh_, omega)
                        : sh_impedance(d, vertical_slowness(d.vs, p_sh_));
   }
 }
 
-void table_plan::psv_line(std::size_t k, double omega, scratch& s) const {
+void table_plan::psv_line(std::size_t k, double omega, std::size_t l, std::size_t lines,
+                          scratch& s) const {
   const std::size_t j = k % group_lines;
   const std::size_t last = rows_.size() - 1;
   for (std::size_t i = 0; i <= last; ++i) {
     const planned_row& row = planned_[i];
+    psv_terms& terms = s.psv[i * lines + l];
     if (row.psv_fixed) {
-      s.psv[i] = row.psv;
+      terms = row.psv;
       if (i < last) {
-        s.psv[i].crossing_p = s.group_p[i] * row.p_steps[j];
-        s.psv[i].crossing_s = s.group_s[i] * row.s_steps[j];
+        terms.crossing_p = s.group_p[i] * row.p_steps[j];
+        terms.crossing_s = s.group_s[i] * row.s_steps[j];
       }
       continue;
     }
     const damped_row d = damped(i, s);
-    s.psv[i] = i < last ? psv_terms_of(d, p_psv_, omega) : psv_terms{psv_row_of(d, p_psv_), 1.0, 1.0};
+    terms = i < last ? psv_terms_of(d, p_psv_, omega) : psv_terms{psv_row_of(d, p_psv_), 1.0, 1.0};
   }
 }
 
-void table_plan::line(std::size_t k, transfer_part part, scratch& s, transfer_at& out) const {
-  const double omega = static_cast<double>(k) * dom_;
-  const double hertz = omega / two_pi;
-  for (std::size_t g = 0; g < coefficients_.size(); ++g) s.powers[g] = std::pow(hertz, coefficients_[g]);
-  if (k / group_lines != s.group) start_group(k / group_lines, s);
-  if (part != transfer_part::psv) {
-    sh_line(k, omega, s);
-    const sh_columns sh = sh_through(s.sh);
-    out.sh_incident = sh.incident;
-    out.sh_within = sh.within;
+void table_plan::lines(std::size_t first, transfer_part part, scratch& s,
+                       std::span<transfer_at> out) const {
+  const std::size_t lines = out.size();
+  const std::size_t n = rows_.size();
+  for (std::size_t l = 0; l < lines; ++l) {
+    const std::size_t k = first + l;
+    const double omega = static_cast<double>(k) * dom_;
+    const double hertz = omega / two_pi;
+    for (std::size_t g = 0; g < coefficients_.size(); ++g) {
+      s.powers[g] = std::pow(hertz, coefficients_[g]);
+    }
+    if (k / group_lines != s.group) start_group(k / group_lines, s);
+    if (part != transfer_part::psv) sh_line(k, omega, l, lines, s);
+    if (part != transfer_part::sh) psv_line(k, omega, l, lines, s);
   }
-  if (part != transfer_part::sh) {
-    psv_line(k, omega, s);
-    const psv_motion psv = psv_through(s.psv, incident_wave::p);
-    const psv_motion alone = psv_through(std::span(s.psv).last(1), incident_wave::p);
+  if (part != transfer_part::psv) {
+    sh_through_lines(std::span(s.sh).first(n * lines), std::span(s.sh_out).first(lines));
+    for (std::size_t l = 0; l < lines; ++l) {
+      out[l].sh_incident = s.sh_out[l].incident;
+      out[l].sh_within = s.sh_out[l].within;
+    }
+  }
+  if (part == transfer_part::sh) return;
+  const std::span<const psv_terms> terms = std::span(s.psv).first(n * lines);
+  psv_through_lines(terms, incident_wave::p, std::span(s.psv_out).first(lines));
+  psv_through_lines(terms.last(lines), incident_wave::p, std::span(s.alone_out).first(lines));
+  for (std::size_t l = 0; l < lines; ++l) {
+    const psv_motion& psv = s.psv_out[l];
+    const psv_motion& alone = s.alone_out[l];
+    transfer_at& t = out[l];
     // The radial columns divide by vertical motion counted upwards.
-    out.vertical_incident = quotient(psv.surface.z, psv.incident.z);
-    out.vertical_within = quotient(psv.surface.z, psv.base.z);
-    out.radial_incident = quotient(psv.surface.x, -psv.incident.z);
-    out.radial_within = quotient(psv.surface.x, -psv.base.z);
-    out.vertical_free_surface = quotient(alone.surface.z, alone.incident.z);
+    t.vertical_incident = quotient(psv.surface.z, psv.incident.z);
+    t.vertical_within = quotient(psv.surface.z, psv.base.z);
+    t.radial_incident = quotient(psv.surface.x, -psv.incident.z);
+    t.radial_within = quotient(psv.surface.x, -psv.base.z);
+    t.vertical_free_surface = quotient(alone.surface.z, alone.incident.z);
   }
 }
 

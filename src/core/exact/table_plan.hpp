@@ -6,6 +6,7 @@
 // each distinct coefficient.
 #pragma once
 
+#include <array>
 #include <complex>
 #include <cstddef>
 #include <span>
@@ -27,16 +28,20 @@ class table_plan {
   class scratch {
     friend class table_plan;
     std::vector<double> powers;  // hertz^coefficient, one per distinct coefficient
+    // Row j of line l at j·lines + l, and what the recursions give.
     std::vector<sh_terms> sh;
     std::vector<psv_terms> psv;
+    std::array<sh_columns, max_interleaved_lines> sh_out;
+    std::array<psv_motion, max_interleaved_lines> psv_out, alone_out;
     // Crossing factors at the first line of the current group, fixed rows.
     std::vector<std::complex<double>> group_sh, group_p, group_s;
     std::size_t group = static_cast<std::size_t>(-1);
   };
   scratch make_scratch() const;
 
-  // The columns of `part` at line k into out.
-  void line(std::size_t k, transfer_part part, scratch& s, transfer_at& out) const;
+  // The columns of `part` at lines first, first + 1, ... into out (at most
+  // max_interleaved_lines of them).
+  void lines(std::size_t first, transfer_part part, scratch& s, std::span<transfer_at> out) const;
 
  private:
   // Lines come in groups of this many, from a multiple of it: the crossing
@@ -58,8 +63,9 @@ class table_plan {
 
   damped_row damped(std::size_t i, const scratch& s) const;
   void start_group(std::size_t group, scratch& s) const;
-  void sh_line(std::size_t k, double omega, scratch& s) const;
-  void psv_line(std::size_t k, double omega, scratch& s) const;
+  // The terms of line k, the l-th of `lines`.
+  void sh_line(std::size_t k, double omega, std::size_t l, std::size_t lines, scratch& s) const;
+  void psv_line(std::size_t k, double omega, std::size_t l, std::size_t lines, scratch& s) const;
 
   std::span<const layer_row> rows_;
   double dom_;
