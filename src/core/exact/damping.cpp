@@ -7,10 +7,19 @@
 namespace sitewave::exact {
 
 double quality_at(double q0, double growth, double hertz) {
+  return quality_with(q0, std::pow(hertz, growth));
+}
+
+double quality_with(double q0, double power) {
   // At zero frequency an infinite Q0 times 0^growth is NaN; the comparison
   // then keeps Q0.
-  const double q = q0 * std::pow(hertz, growth);
+  const double q = q0 * power;
   return q > q0 ? q : q0;
+}
+
+bool quality_is_fixed(double q0, double growth) {
+  // hertz^0 is 1 at every frequency, zero and infinity included.
+  return growth == 0.0 || std::isinf(q0);
 }
 
 std::complex<double> damped_velocity(double v, double q) {

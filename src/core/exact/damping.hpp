@@ -12,6 +12,12 @@ namespace sitewave::exact {
 // Q0·hertz^growth, never below Q0; an infinite Q0 stays infinite.
 double quality_at(double q0, double growth, double hertz);
 
+// The same from power = hertz^growth, for rows that share their growth.
+double quality_with(double q0, double power);
+
+// Whether quality_at gives Q0 at every frequency: no growth, or no damping.
+bool quality_is_fixed(double q0, double growth);
+
 // v·(1 + i/(2q)); an infinite q leaves v undamped.
 std::complex<double> damped_velocity(double v, double q);
 

@@ -37,13 +37,20 @@ struct transfer_at {
   friend bool operator==(const transfer_at&, const transfer_at&) = default;
 };
 
+// Which columns exact_transfer fills; the others are left as they were.
+enum class transfer_part { all, sh, psv };
+
 // out[k] at angular frequency k·dom (k = 0 is the zero-frequency limit); theta
 // is the incidence angle in the half-space, in radians from the vertical, at
 // least 0 and below π/2. Lines are shared among the threads of `control`; on a
 // stop request the lines not reached are left as they were. A model that
 // cannot be computed is refused with std::invalid_argument naming the row.
+// Rows whose damping does not depend on frequency take the crossing factor
+// of line k as the product of two at other lines: a line then agrees with
+// exact_transfer_at to about 1e-15, not bit for bit.
 void exact_transfer(std::span<const layer_row> rows, double theta, double dom,
-                    std::span<transfer_at> out, const work_control& control);
+                    std::span<transfer_at> out, const work_control& control,
+                    transfer_part part = transfer_part::all);
 
 // The same at one angular frequency; a negative omega gives the complex
 // conjugate of the value at −omega, as for the spectrum of a real record.

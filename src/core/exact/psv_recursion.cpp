@@ -7,6 +7,9 @@
 // in thick or evanescent rows never meet.
 #include "core/exact/psv_recursion.hpp"
 
+#include <vector>
+
+#include "core/exact/line_arithmetic.hpp"
 #include "core/exact/vertical_slowness.hpp"
 
 namespace sitewave::exact {
@@ -26,7 +29,7 @@ mat2 operator*(const mat2& a, const mat2& b) {
 }
 
 mat2 inverse(const mat2& a) {
-  const zd r = 1.0 / (a.m11 * a.m22 - a.m12 * a.m21);
+  const zd r = reciprocal(a.m11 * a.m22 - a.m12 * a.m21);
   return {a.m22 * r, -a.m12 * r, -a.m21 * r, a.m11 * r};
 }
 
@@ -40,36 +43,6 @@ struct motion {
 struct waves {
   zd down_p, down_s, up_p, up_s;
 };
-
-// What the plane waves of one row need at slowness p.
-struct psv_row {
-  double p, density, inv_density, thickness;
-  zd eta_p, eta_s, inv_eta_p, inv_eta_s;
-  zd gamma;    // 1 − 2β²p², β the complex S velocity
-  zd two_b2p;  // 2β²p
-  zd shear_p;  // 2β²p·η_P
-  zd shear_s;  // 2β²p·η_S
-};
-
-psv_row psv_row_of(const damped_row& row, double p) {
-  const zd eta_p = vertical_slowness(row.vp, p);
-  const zd eta_s = vertical_slowness(row.vs, p);
-  const zd two_b2p = 2.0 * row.vs * row.vs * p;
-  return {
-      .p = p,
-      .density = row.density,
-      .inv_density = 1.0 / row.density,
-      .thickness = row.thickness,
-      .eta_p = eta_p,
-      .eta_s = eta_s,
-      .inv_eta_p = 1.0 / eta_p,
-      .inv_eta_s = 1.0 / eta_s,
-      .gamma = 1.0 - two_b2p * p,
-      .two_b2p = two_b2p,
-      .shear_p = two_b2p * eta_p,
-      .shear_s = two_b2p * eta_s,
-  };
-}
 
 // The motion of given wave amplitudes, written with the sums and differences
 // of the down- and up-going amplitudes of each wave type.
@@ -109,13 +82,14 @@ struct stack_state {
 };
 
 // The state at the top of the next row. a and b are the waves of the two
-// fields in row w; per_up turns unit up-going waves at its top into the free
+// fields in the row; per_up turns unit up-going waves at its top into the free
 // amplitudes, and to_surface already includes it.
-stack_state below(const psv_row& w, const waves& a, const waves& b, const mat2& per_up,
-                  const mat2& to_surface, double omega) {
+stack_state below(const psv_terms& row, const waves& a, const waves& b, const mat2& per_up,
+                  const mat2& to_surface) {
+  const psv_row& w = row.row;
   const mat2 reflection = mat2{a.down_p, b.down_p, a.down_s, b.down_s} * per_up;
-  const zd ep = crossing(w.eta_p, omega, w.thickness);
-  const zd es = crossing(w.eta_s, omega, w.thickness);
+  const zd ep = row.crossing_p;
+  const zd es = row.crossing_s;
   return {
       .first = join(w, {ep * reflection.m11 * ep, es * reflection.m21 * ep, 1.0, 0.0}),
       .second = join(w, {ep * reflection.m12 * es, es * reflection.m22 * es, 0.0, 1.0}),
@@ -141,19 +115,50 @@ psv_motion in_half_space(const psv_row& w, const stack_state& s, const mat2& per
 
 }  // namespace
 
-psv_motion psv_response(std::span<const damped_row> rows, double p, double omega,
-                        incident_wave wave) {
+psv_row psv_row_of(const damped_row& row, double p) {
+  const zd eta_p = vertical_slowness(row.vp, p);
+  const zd eta_s = vertical_slowness(row.vs, p);
+  const zd two_b2p = 2.0 * row.vs * row.vs * p;
+  return {
+      .p = p,
+      .density = row.density,
+      .inv_density = 1.0 / row.density,
+      .eta_p = eta_p,
+      .eta_s = eta_s,
+      .inv_eta_p = reciprocal(eta_p),
+      .inv_eta_s = reciprocal(eta_s),
+      .gamma = 1.0 - two_b2p * p,
+      .two_b2p = two_b2p,
+      .shear_p = two_b2p * eta_p,
+      .shear_s = two_b2p * eta_s,
+  };
+}
+
+psv_terms psv_terms_of(const damped_row& row, double p, double omega) {
+  const psv_row w = psv_row_of(row, p);
+  return {w, crossing(w.eta_p, omega, row.thickness), crossing(w.eta_s, omega, row.thickness)};
+}
+
+psv_motion psv_through(std::span<const psv_terms> rows, incident_wave wave) {
   if (rows.empty()) return {};
   stack_state s;
   for (std::size_t j = 0;; ++j) {
-    const psv_row w = psv_row_of(rows[j], p);
+    const psv_row& w = rows[j].row;
     const waves a = split(w, s.first);
     const waves b = split(w, s.second);
     const mat2 per_up = inverse({a.up_p, b.up_p, a.up_s, b.up_s});
     const mat2 to_surface = s.to_surface * per_up;  // per unit up-going waves at the top of row j
     if (j + 1 == rows.size()) return in_half_space(w, s, per_up, to_surface, wave);
-    s = below(w, a, b, per_up, to_surface, omega);
+    s = below(rows[j], a, b, per_up, to_surface);
   }
+}
+
+psv_motion psv_response(std::span<const damped_row> rows, double p, double omega,
+                        incident_wave wave) {
+  std::vector<psv_terms> terms(rows.size());
+  for (std::size_t j = 0; j + 1 < rows.size(); ++j) terms[j] = psv_terms_of(rows[j], p, omega);
+  if (!rows.empty()) terms.back() = {psv_row_of(rows.back(), p), 1.0, 1.0};
+  return psv_through(terms, wave);
 }
 
 }  // namespace sitewave::exact

@@ -1,0 +1,169 @@
+// The lines of an exact table from the planned rows: kept terms for rows of
+// fixed damping, shared powers for the others, and the SH and P-SV
+// recursions with the surface motion referred to the half-space's motions.
+#include "core/exact/table_plan.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/exact/line_arithmetic.hpp"
+#include "core/exact/vertical_slowness.hpp"
+
+namespace sitewave::exact {
+
+namespace {
+
+using zd = std::complex<double>;
+
+constexpr double two_pi = 2.0 * std::numbers::pi;
+
+// Index of coefficient c in the list, added when new.
+int coefficient_index(std::vector<double>& list, double c) {
+  const auto at = std::find(list.begin(), list.end(), c);
+  if (at != list.end()) return static_cast<int>(at - list.begin());
+  list.push_back(c);
+  return static_cast<int>(list.size() - 1);
+}
+
+// The row with its base quality factors, as the waves see it at any
+// frequency when its damping does not grow.
+damped_row undamped_growth(const layer_row& r) {
+  return {r.density, damped_velocity(r.vp, r.qp), damped_velocity(r.vs, r.qs), r.thickness};
+}
+
+}  // namespace
+
+table_plan::table_plan(std::span<const layer_row> rows, double theta, double dom)
+    : rows_(rows), dom_(dom) {
+  const double s = std::sin(theta);
+  p_sh_ = s / rows.back().vs;
+  p_psv_ = s / rows.back().vp;
+  planned_.resize(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const layer_row& r = rows[i];
+    planned_row& row = planned_[i];
+    const bool p_fixed = quality_is_fixed(r.qp, r.fp);
+    const bool s_fixed = quality_is_fixed(r.qs, r.fs);
+    row.p_power = p_fixed ? -1 : coefficient_index(coefficients_, r.fp);
+    row.s_power = s_fixed ? -1 : coefficient_index(coefficients_, r.fs);
+    row.sh_fixed = s_fixed;
+    row.psv_fixed = p_fixed && s_fixed;
+    const damped_row d = undamped_growth(r);
+    const bool crossed = i + 1 < rows.size();
+    const auto steps = [&](zd eta) {
+      std::vector<zd> out(crossed ? group_lines : 0);
+      for (std::size_t j = 0; j < out.size(); ++j) {
+        out[j] = crossing(eta, static_cast<double>(j) * dom, r.thickness);
+      }
+      return out;
+    };
+    if (row.sh_fixed) {
+      row.sh_eta = vertical_slowness(d.vs, p_sh_);
+      row.sh = sh_impedance(d, row.sh_eta);
+      row.sh_steps = steps(row.sh_eta);
+    }
+    if (row.psv_fixed) {
+      row.psv = {psv_row_of(d, p_psv_), 1.0, 1.0};
+      row.p_steps = steps(row.psv.row.eta_p);
+      row.s_steps = steps(row.psv.row.eta_s);
+    }
+  }
+}
+
+table_plan::scratch table_plan::make_scratch() const {
+  scratch s;
+  const std::size_t n = rows_.size();
+  s.powers.resize(coefficients_.size());
+  s.sh.resize(n);
+  s.psv.resize(n);
+  s.group_sh.resize(n);
+  s.group_p.resize(n);
+  s.group_s.resize(n);
+  return s;
+}
+
+damped_row table_plan::damped(std::size_t i, const scratch& s) const {
+  const layer_row& r = rows_[i];
+  const planned_row& row = planned_[i];
+  // A factor that does not grow is its base value at every frequency.
+  const auto quality = [&](double q0, int power) {
+    return power < 0 ? q0 : quality_with(q0, s.powers[static_cast<std::size_t>(power)]);
+  };
+  return {r.density, damped_velocity(r.vp, quality(r.qp, row.p_power)),
+          damped_velocity(r.vs, quality(r.qs, row.s_power)), r.thickness};
+}
+
+void table_plan::start_group(std::size_t group, scratch& s) const {
+  s.group = group;
+  const double omega = static_cast<double>(group * group_lines) * dom_;
+  for (std::size_t i = 0; i + 1 < rows_.size(); ++i) {
+    const planned_row& row = planned_[i];
+    const double h = rows_[i].thickness;
+    if (row.sh_fixed) s.group_sh[i] = crossing(row.sh_eta, omega, h);
+    if (row.psv_fixed) {
+      s.group_p[i] = crossing(row.psv.row.eta_p, omega, h);
+      s.group_s[i] = crossing(row.psv.row.eta_s, omega, h);
+    }
+  }
+}
+
+void table_plan::sh_line(std::size_t k, double omega, scratch& s) const {
+  const std::size_t j = k % group_lines;
+  const std::size_t last = rows_.size() - 1;
+  for (std::size_t i = 0; i <= last; ++i) {
+    const planned_row& row = planned_[i];
+    if (row.sh_fixed) {
+      s.sh[i] = row.sh;
+      if (i < last) s.sh[i].crossing = s.group_sh[i] * row.sh_steps[j];
+      continue;
+    }
+    const damped_row d = damped(i, s);
+    s.sh[i] = i < last ? sh_terms_of(d, p_sh_, omega)
+                       : sh_impedance(d, vertical_slowness(d.vs, p_sh_));
+  }
+}
+
+void table_plan::psv_line(std::size_t k, double omega, scratch& s) const {
+  const std::size_t j = k % group_lines;
+  const std::size_t last = rows_.size() - 1;
+  for (std::size_t i = 0; i <= last; ++i) {
+    const planned_row& row = planned_[i];
+    if (row.psv_fixed) {
+      s.psv[i] = row.psv;
+      if (i < last) {
+        s.psv[i].crossing_p = s.group_p[i] * row.p_steps[j];
+        s.psv[i].crossing_s = s.group_s[i] * row.s_steps[j];
+      }
+      continue;
+    }
+    const damped_row d = damped(i, s);
+    s.psv[i] = i < last ? psv_terms_of(d, p_psv_, omega) : psv_terms{psv_row_of(d, p_psv_), 1.0, 1.0};
+  }
+}
+
+void table_plan::line(std::size_t k, transfer_part part, scratch& s, transfer_at& out) const {
+  const double omega = static_cast<double>(k) * dom_;
+  const double hertz = omega / two_pi;
+  for (std::size_t g = 0; g < coefficients_.size(); ++g) s.powers[g] = std::pow(hertz, coefficients_[g]);
+  if (k / group_lines != s.group) start_group(k / group_lines, s);
+  if (part != transfer_part::psv) {
+    sh_line(k, omega, s);
+    const sh_columns sh = sh_through(s.sh);
+    out.sh_incident = sh.incident;
+    out.sh_within = sh.within;
+  }
+  if (part != transfer_part::sh) {
+    psv_line(k, omega, s);
+    const psv_motion psv = psv_through(s.psv, incident_wave::p);
+    const psv_motion alone = psv_through(std::span(s.psv).last(1), incident_wave::p);
+    // The radial columns divide by vertical motion counted upwards.
+    out.vertical_incident = quotient(psv.surface.z, psv.incident.z);
+    out.vertical_within = quotient(psv.surface.z, psv.base.z);
+    out.radial_incident = quotient(psv.surface.x, -psv.incident.z);
+    out.radial_within = quotient(psv.surface.x, -psv.base.z);
+    out.vertical_free_surface = quotient(alone.surface.z, alone.incident.z);
+  }
+}
+
+}  // namespace sitewave::exact
