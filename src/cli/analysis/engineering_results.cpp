@@ -17,6 +17,7 @@
 #include "cli/options/arguments.hpp"
 #include "core/response/konno_ohmachi.hpp"
 #include "core/response/response_spectrum.hpp"
+#include "core/response/rotd.hpp"
 
 namespace sitewave::cli {
 
@@ -114,6 +115,21 @@ motion_spectra spectra_by_component(const std::function<std::vector<double>(std:
       }
     }
   }
+  m.rotd.resize(damping.size());
+  if (m.psa.empty() || m.psa[0][0].empty() || m.psa[0][1].empty()) return m;
+  const std::vector<double> h1 = series(0), h2 = series(1);
+  const bool finite = all_finite(h1) && all_finite(h2);
+  for (std::size_t d = 0; d < damping.size(); ++d) {
+    auto& [median, largest] = m.rotd[d];
+    median.assign(periods.size(), std::numeric_limits<double>::quiet_NaN());
+    largest = median;
+    if (!finite) continue;
+    try {
+      response::rotd_spectra(h1, h2, dt, periods, damping[d], median, largest, control);
+    } catch (const std::invalid_argument& e) {
+      throw input_error(std::string("RotD spectra: ") + e.what());
+    }
+  }
   return m;
 }
 
@@ -123,6 +139,12 @@ motion_spectra spectra_of_samples(const std::array<std::vector<float>, 3>& sampl
   return spectra_by_component(
       [&](std::size_t c) { return series_of(samples[c], samples[c].size()); }, dt, periods,
       damping, control);
+}
+
+// RotD50 and RotD100 of a motion at damping d: empty without a pair.
+const std::array<std::vector<double>, 2>& rotd_of(const motion_spectra& m, std::size_t d) {
+  static const std::array<std::vector<double>, 2> none;
+  return d < m.rotd.size() ? m.rotd[d] : none;
 }
 
 }  // namespace
@@ -155,7 +177,7 @@ std::string response_csv(std::span<const double> periods, std::span<const double
   for (const char* prefix : {",in_", ",out_", ",ratio_"}) {
     for (const std::size_t c : present) out.append(prefix).append(component_names[c]);
   }
-  out.append(",location\n");
+  out.append(",in_rotd50,in_rotd100,out_rotd50,out_rotd100,ratio_rotd50,location\n");
   // A component a location has no motion of (the vertical at depth) is empty.
   const auto put = [&out](const std::vector<double>& v, std::size_t p, bool peak) {
     out.push_back(',');
@@ -183,6 +205,13 @@ std::string response_csv(std::span<const double> periods, std::span<const double
           out.push_back(',');
           if (!sur[c].empty()) append_value(out, sur[c][p] / in[c][p]);
         }
+        const auto& in_rotd = rotd_of(input, d);
+        const auto& out_rotd = rotd_of(*place.motion, d);
+        for (const auto* v : {&in_rotd[0], &in_rotd[1], &out_rotd[0], &out_rotd[1]})
+          put(*v, p, false);
+        out.push_back(',');
+        if (!in_rotd[0].empty() && !out_rotd[0].empty())
+          append_value(out, out_rotd[0][p] / in_rotd[0][p]);
         out.push_back(',');
         out += place.name;
         out.push_back('\n');

@@ -17,8 +17,11 @@ namespace sitewave::cli {
 
 // Pseudo-spectral acceleration of the three components of one motion:
 // psa[d][c][p] for damping d, component c (H1, H2, V1) and period p.
+// RotD50 and RotD100 of the horizontal pair: rotd[d][0] and rotd[d][1],
+// empty for a motion with a single horizontal.
 struct motion_spectra {
   std::vector<std::array<std::vector<double>, 3>> psa;
+  std::vector<std::array<std::vector<double>, 2>> rotd;
 };
 
 // The periods of --periods: a list "T1,T2,..." or a file of periods in s
@@ -51,7 +54,8 @@ struct response_location {
 };
 
 // response.csv: the input's spectra beside each location's, rows of the
-// surface first.
+// surface first, then the RotD columns (empty where a motion has a single
+// horizontal) and the location.
 std::string response_csv(std::span<const double> periods, std::span<const double> damping,
                          const motion_spectra& input, std::span<const response_location> places);
 

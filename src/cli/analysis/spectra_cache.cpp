@@ -1,5 +1,6 @@
 // The cache's entries: a small binary file per key holding, per damping
-// ratio and component, whether the component is there and its PSA values.
+// ratio and component, whether the component is there and its PSA values,
+// then per damping ratio RotD50 and RotD100 in the same way.
 #include "cli/analysis/spectra_cache.hpp"
 
 #include <unistd.h>
@@ -24,7 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char magic[8] = {'s', 'w', 'p', 's', 'a', '0', '0', '1'};
+constexpr char magic[8] = {'s', 'w', 'p', 's', 'a', '0', '0', '2'};
 
 class hash64 {
  public:
@@ -70,13 +71,15 @@ std::string encoded(const motion_spectra& m, std::size_t periods) {
   std::string out(magic, sizeof magic);
   const std::uint64_t counts[2] = {m.psa.size(), periods};
   put(out, counts, sizeof counts);
-  for (const auto& per_damping : m.psa) {
-    for (const auto& values : per_damping) {
-      const std::uint8_t present = values.empty() ? 0 : 1;
-      put(out, &present, 1);
-      if (present) put(out, values.data(), values.size() * sizeof(double));
-    }
-  }
+  const auto put_series = [&out](const std::vector<double>& values) {
+    const std::uint8_t present = values.empty() ? 0 : 1;
+    put(out, &present, 1);
+    if (present) put(out, values.data(), values.size() * sizeof(double));
+  };
+  for (const auto& per_damping : m.psa)
+    for (const auto& values : per_damping) put_series(values);
+  for (std::size_t d = 0; d < m.psa.size(); ++d)
+    for (std::size_t k = 0; k < 2; ++k) put_series(d < m.rotd.size() ? m.rotd[d][k] : std::vector<double>{});
   return out;
 }
 
@@ -97,17 +100,22 @@ std::optional<motion_spectra> decoded(const std::string& text, std::size_t dampi
       !take(counts, sizeof counts) || counts[0] != dampings || counts[1] != periods) {
     return std::nullopt;
   }
+  const auto take_series = [&](std::vector<double>& values) {
+    std::uint8_t present = 0;
+    if (!take(&present, 1)) return false;
+    if (present == 0) return true;
+    values.resize(periods);
+    return take(values.data(), periods * sizeof(double));
+  };
   motion_spectra m;
   m.psa.resize(dampings);
-  for (auto& per_damping : m.psa) {
-    for (auto& values : per_damping) {
-      std::uint8_t present = 0;
-      if (!take(&present, 1)) return std::nullopt;
-      if (present == 0) continue;
-      values.resize(periods);
-      if (!take(values.data(), periods * sizeof(double))) return std::nullopt;
-    }
-  }
+  m.rotd.resize(dampings);
+  for (auto& per_damping : m.psa)
+    for (auto& values : per_damping)
+      if (!take_series(values)) return std::nullopt;
+  for (auto& per_damping : m.rotd)
+    for (auto& values : per_damping)
+      if (!take_series(values)) return std::nullopt;
   if (at != text.size()) return std::nullopt;
   return m;
 }

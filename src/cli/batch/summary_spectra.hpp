@@ -1,6 +1,6 @@
 // The response-spectrum values a batch summary carries for each case: PSA
-// of the input and of the surface, each component, at 5 % damping and a few
-// periods, read from a case's response.csv.
+// of the input and of the surface, each component, and the surface's
+// RotD50, at 5 % damping and a few periods, read from a case's response.csv.
 #pragma once
 
 #include <array>
@@ -11,9 +11,10 @@ namespace sitewave::cli {
 
 inline constexpr std::array<double, 5> summary_periods{0.1, 0.2, 0.5, 1.0, 2.0};  // s
 inline constexpr double summary_damping = 0.05;
-// The response.csv columns summarised, in the summary's order.
-inline constexpr std::array<std::string_view, 6> summary_spectra{"in_H1",  "in_H2",  "in_V1",
-                                                                 "out_H1", "out_H2", "out_V1"};
+// The response.csv columns summarised, in the summary's order: each
+// component of the input and the surface, and the surface's RotD50.
+inline constexpr std::array<std::string_view, 7> summary_spectra{
+    "in_H1", "in_H2", "in_V1", "out_H1", "out_H2", "out_V1", "out_rotd50"};
 
 // values[s][p]: spectrum s of summary_spectra at period p of summary_periods;
 // NaN where the file has no such column, no 5 % rows, or does not reach the period.

@@ -36,6 +36,10 @@ inline constexpr std::size_t steps_per_stretch = 16;
 // period > 0, 0 <= damping < 1, step > 0.
 oscillator make_oscillator(double period, double damping, double step);
 
+// Largest |p| of the free vibration from the state (p, q) = (w^2 u, w v)
+// with the ground at rest: the first extreme, or p itself.
+double free_vibration_peak(double p, double q, double damping);
+
 // Parts of a record other than the last hold a multiple of this many steps.
 inline constexpr std::size_t steps_per_part = 256;
 

@@ -29,21 +29,6 @@ static_assert(steps_per_part % (stretch * stretches_per_block) == 0);
 // (about 1e-15): a stretch passed over never holds a larger value.
 constexpr double skip_margin = 1e-9;
 
-// Largest |p| of the free vibration from (p, q): the extremes of a damped
-// vibration shrink one after the other, so the first one after the record
-// ends (where the velocity first vanishes) is the only candidate.
-double free_vibration_peak(double p, double q, double damping) {
-  const double s = std::sqrt(1.0 - damping * damping);
-  const double x = p + damping * q;
-  const double y = q * s;
-  if (x == 0.0 && y == 0.0) return 0.0;
-  double theta = std::atan2(y, x);
-  if (theta <= 0.0) theta += std::numbers::pi;
-  const double swing = std::exp(-damping * theta / s) *
-                       (p * std::cos(theta) + (q + damping * p) / s * std::sin(theta));
-  return std::max(std::abs(p), std::abs(swing));
-}
-
 // 2x2 matrices for the coefficients of a stretch, per oscillator.
 struct mat2 {
   double a, b, c, d;
@@ -428,6 +413,21 @@ std::size_t run_width(simd_path path) {
 }
 
 }  // namespace
+
+// The extremes of a damped vibration shrink one after the other, so the
+// first one after the record ends (where the velocity first vanishes) is the
+// only candidate.
+double free_vibration_peak(double p, double q, double damping) {
+  const double s = std::sqrt(1.0 - damping * damping);
+  const double x = p + damping * q;
+  const double y = q * s;
+  if (x == 0.0 && y == 0.0) return 0.0;
+  double theta = std::atan2(y, x);
+  if (theta <= 0.0) theta += std::numbers::pi;
+  const double swing = std::exp(-damping * theta / s) *
+                       (p * std::cos(theta) + (q + damping * p) / s * std::sin(theta));
+  return std::max(std::abs(p), std::abs(swing));
+}
 
 struct peak_follower::runs {
   std::vector<lane_progress> progress;

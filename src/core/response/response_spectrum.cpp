@@ -17,6 +17,7 @@
 
 #include "core/response/band_limited_parts.hpp"
 #include "core/response/oscillator.hpp"
+#include "core/response/spectrum_checks.hpp"
 
 namespace sitewave::response {
 
@@ -33,8 +34,11 @@ std::string number(double v) {
   return text.str();
 }
 
-void check_arguments(std::span<const double> accel, double dt, std::span<const double> periods,
-                     double damping, std::span<const double> psa) {
+}  // namespace
+
+void check_spectrum_arguments(std::span<const double> accel, double dt,
+                              std::span<const double> periods, double damping,
+                              std::span<const double> psa) {
   if (!(dt > 0.0) || !std::isfinite(dt))
     throw std::invalid_argument("time step " + number(dt) + " is not a positive number");
   if (!(damping >= 0.0 && damping < 1.0))
@@ -57,6 +61,8 @@ void check_arguments(std::span<const double> accel, double dt, std::span<const d
   if (!accel.empty() && !psa.empty() && before(psa.data(), a_end) && before(accel.data(), p_end))
     throw std::invalid_argument("the spectral values overlap the acceleration record");
 }
+
+namespace {
 
 double peak_magnitude(std::span<const double> accel) {
   double top = 0.0;
@@ -117,7 +123,7 @@ int interpolation_factor(double period, double dt) {
 void pseudo_spectral_acceleration(std::span<const double> accel, double dt,
                                   std::span<const double> periods, double damping,
                                   std::span<double> psa, const work_control& control) {
-  check_arguments(accel, dt, periods, damping, psa);
+  check_spectrum_arguments(accel, dt, periods, damping, psa);
   // Everything is read from periods before the first result is written.
   std::vector<oscillator_group> groups = plan_groups(periods, dt, damping);
   std::vector<std::size_t> ground_slots;

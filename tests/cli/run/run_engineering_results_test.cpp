@@ -1,6 +1,7 @@
 // The engineering results of `sitewave run`: response spectra in long
 // format with the peak accelerations at period 0, smoothed spectra beside
 // the raw ones, and the figures of `sitewave plot`.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -37,7 +38,7 @@ TEST_F(RunEngineering, ResponseSpectraInLongFormatWithPeaksAtPeriodZero) {
   ASSERT_EQ(run({"--motion", "integrate"}).exit_code, 0);
   EXPECT_EQ(lines_of(dir.read("out/response.csv")).front(),
             "damping,period_s,in_H1,in_H2,in_V1,out_H1,out_H2,out_V1,ratio_H1,ratio_H2,ratio_V1,"
-            "location");
+            "in_rotd50,in_rotd100,out_rotd50,out_rotd100,ratio_rotd50,location");
   const auto rows = numeric_rows(dir.read("out/response.csv"));
   ASSERT_EQ(rows.size(), 101u);  // period 0, then 100 periods from 0.01 to 10 s
   EXPECT_EQ(rows[0][1], 0.0);
@@ -53,6 +54,14 @@ TEST_F(RunEngineering, ResponseSpectraInLongFormatWithPeaksAtPeriodZero) {
     for (int c = 0; c < 3; ++c) {
       EXPECT_NEAR(row[8 + c], row[5 + c] / row[2 + c], digits * row[8 + c]);
     }
+    // RotD100 at least each horizontal's peak (angles 0 and 90), RotD50 at
+    // most RotD100, and the ratio of the RotD50s.
+    for (int side : {0, 3}) {
+      const double in_rotd100 = row[12 + side / 3 * 2], in_rotd50 = row[11 + side / 3 * 2];
+      EXPECT_GE(in_rotd100, std::max(row[2 + side], row[3 + side]) * (1.0 - 1e-6)) << row[1];
+      EXPECT_LE(in_rotd50, in_rotd100) << row[1];
+    }
+    EXPECT_NEAR(row[15], row[13] / row[11], 1e-8 * row[15]);
   }
   // The surface motion's spectrum is of its acceleration, whatever --motion
   // made of the waveforms: a long-period oscillator tends to displacement.

@@ -58,7 +58,8 @@ TEST_F(RunInPractice, ATwoColumnRecordIsOneHorizontalComponent) {
   EXPECT_NE(r.out.find("H1 only (no H2, no V1)"), std::string::npos) << r.out;
   EXPECT_EQ(first_line(dir.read("out/surface.csv")), "time_s,H1,in_H1");
   EXPECT_EQ(first_line(dir.read("out/response.csv")),
-            "damping,period_s,in_H1,out_H1,ratio_H1,location");
+            "damping,period_s,in_H1,out_H1,ratio_H1,in_rotd50,in_rotd100,out_rotd50,out_rotd100,"
+            "ratio_rotd50,location");
   EXPECT_FALSE(dir.exists("out/wave1.csv")) << "the dialogue's files need three components";
   const auto run_json = cli::parse_json(dir.read("out/run.json"));
   EXPECT_EQ(run_json->at({"peaks", "surface", "H2"}), nullptr);
