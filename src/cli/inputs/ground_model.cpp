@@ -53,6 +53,8 @@ class model_reader {
 // gives no sound result in either physics.
 constexpr float least_quality = 0.5f;
 
+}  // namespace
+
 std::optional<std::string> quality_problem(const ground::layer_table& t, int l) {
   for (const auto& [name, q] : {std::pair{"Qp", t.qp(l)}, std::pair{"Qs", t.qs(l)}}) {
     if (q >= least_quality) continue;
@@ -63,8 +65,6 @@ std::optional<std::string> quality_problem(const ground::layer_table& t, int l) 
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 ground_model read_ground_model(const std::filesystem::path& path) {
   return parse_ground_model(read_small_file(path), path.string());
