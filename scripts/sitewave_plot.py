@@ -42,7 +42,7 @@ QUANTITIES = {0: "displacement", 1: "velocity", 2: "acceleration", 3: "jerk"}
 LENGTH_UNITS = {"nm", "um", "µm", "mm", "cm", "dm", "m", "km", "in", "ft"}
 ACCELERATION_UNITS = {"g", "gal", "Gal"}
 SUPERSCRIPTS = {1: "", 2: "²", 3: "³"}
-TEXT_COLUMNS = {"location", "component", "name"}
+TEXT_COLUMNS = {"location", "component", "name", "curve"}
 # Written only by some runs (the profile: exact physics), so their absence is no news.
 OPTIONAL_TABLES = {"profile.csv", "depth_motions.csv", "intensity.csv", "curves.csv"}
 
@@ -722,6 +722,30 @@ def convergence_figure(folder, info, dpi):
     return figure
 
 
+def curves_figure(folder, info, dpi):
+    """The soil curves the layers used: G/Gmax and damping against strain."""
+    path = folder / "curves.csv"
+    table = read_table(path)
+    require(table, path, ["curve", "strain_percent", "modulus_ratio", "damping_percent"])
+    figure, axes = new_figure(dpi, 1, 2, False)
+    modulus, damping = axes[0]
+    names = list(dict.fromkeys(table["curve"]))
+    for shade, name in enumerate(names):
+        rows = table["curve"] == name
+        strain = table["strain_percent"][rows]
+        modulus.semilogx(strain, table["modulus_ratio"][rows], color=f"C{shade % 10}", label=name)
+        damping.semilogx(strain, table["damping_percent"][rows], color=f"C{shade % 10}", label=name)
+    modulus.set_ylabel("G/Gmax")
+    modulus.set_ylim(0.0, 1.05)
+    damping.set_ylabel("damping (%)")
+    for axis in (modulus, damping):
+        axis.set_xlabel("shear strain (%)")
+        axis.grid(True, which="both", alpha=0.3)
+    legend(modulus, loc="lower left", fontsize=7)
+    figure.suptitle(f"Soil curves of the layers\n{run_caption(info, folder)}")
+    return figure
+
+
 FIGURES = (
     ("amplification.png", "transfer.csv", amplification_figure),
     ("fourier.png", "spectra.csv", fourier_figure),
@@ -730,6 +754,7 @@ FIGURES = (
     ("waveforms.png", "surface.csv", waveform_figure),
     ("profile.png", "profile.csv", profile_figure),
     ("convergence.png", "run.json", convergence_figure),
+    ("curves.png", "curves.csv", curves_figure),
 )
 
 

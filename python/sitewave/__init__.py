@@ -24,7 +24,7 @@ from .result import Result
 
 __all__ = [
     "Profile", "Record", "Result", "SitewaveWarning", "analyse", "default_periods",
-    "konno_ohmachi", "read_at2", "read_record", "read_soil", "response_spectrum", "transfer",
+    "konno_ohmachi", "read_at2", "read_profile", "read_record", "read_soil", "response_spectrum", "transfer",
 ]
 
 
@@ -42,11 +42,24 @@ def read_at2(*paths):
     return _sitewave.read_at2([_os.fspath(p) for p in paths])
 
 
-def read_soil(path):
+def read_soil(path, water_table=None):
     """Reads a ground model file in the dialogue's format (soil_dat.csv: the
     angle, the input wave type and one row per layer, the last the
-    half-space). Returns a Profile."""
-    return _sitewave.read_soil(_os.fspath(path))
+    half-space). water_table: its depth in m (an equivalent-linear run keeps
+    the P velocity of the rows below it). Returns a Profile."""
+    return _sitewave.read_soil(_os.fspath(path), water_table)
+
+
+def read_profile(path, water_table=None, curves=None):
+    """Reads a headed layer profile as `sitewave run --profile` does: a CSV
+    naming each column with its unit (name, thickness_m, vs_mps,
+    density_t_m3 or unit_weight_kn_m3, vp_mps or poisson, damping or the Q
+    columns, curve, pi, ocr, ...), one row per layer, the half-space last.
+    water_table: its depth in m (default: dry throughout); curves: a file of
+    user soil curves the curve column may name. Returns a Profile whose
+    layers carry their soil curves, for analysis="eql"."""
+    curves = None if curves is None else _os.fspath(curves)
+    return _sitewave.read_profile(_os.fspath(path), water_table, curves)
 
 
 def transfer(profile, freqs_hz, angle=None, physics="exact", threads=None):

@@ -17,7 +17,8 @@ class SitewaveWarning(UserWarning):
 
 
 # The command's options that the Python objects and calls decide instead.
-_SET_ELSEWHERE = {"record", "at2", "soil", "out", "force", "quiet", "cache"}
+_SET_ELSEWHERE = {"record", "at2", "soil", "profile", "water-table", "curves", "out", "force",
+                  "quiet", "cache"}
 
 
 def _number_text(value):
@@ -77,7 +78,7 @@ returns a Result (arrays, the clean files' tables, run.json as a dict and
 .to_folder, which writes exactly the files the command writes).
 
 record   a Record (read_record, read_at2, or Record(dt, samples, names)).
-profile  a Profile (read_soil, or Profile(thickness=..., vs=..., ...)).
+profile  a Profile (read_soil, read_profile, or Profile(thickness=..., vs=...)).
 
 Every other argument is keyword-only, None leaving the command's default.
 Each is the command's option of the same name ("_" for "-"): a number, a

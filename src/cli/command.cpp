@@ -12,6 +12,8 @@
 
 #include "cli/batch/batch_command.hpp"
 #include "cli/batch/batch_options.hpp"
+#include "cli/check/check_command.hpp"
+#include "cli/curves/curves_command.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/interrupts.hpp"
 #include "cli/options/arguments.hpp"
@@ -40,6 +42,16 @@ constexpr std::string_view plot_notes =
     "DIR is a results folder of sitewave run. The figures are drawn by Python 3 with\n"
     "matplotlib (Debian: python3-matplotlib).\n";
 
+constexpr std::string_view check_notes =
+    "Example:\n"
+    "  sitewave check --profile examples/profile.csv --water-table 2\n";
+
+constexpr std::string_view curves_notes =
+    "MODEL is darendeli, menq, vucetic-dobry, seed-idriss-sand-upper, seed-idriss-sand-mean,\n"
+    "seed-idriss-sand-lower, idriss-clay, epri-sand, or a curve of --curves FILE.\n\n"
+    "Example:\n"
+    "  sitewave curves darendeli --pi 20 --stress-atm 1 > darendeli.csv\n";
+
 constexpr subcommand subcommands[] = {
     {"run", "run [options]", "one analysis into a results folder", run_command, run_option_specs,
      run_notes},
@@ -47,6 +59,12 @@ constexpr subcommand subcommands[] = {
      batch_command, batch_option_specs, batch_notes},
     {"plot", "plot DIR [--out PLOTDIR] [--units U] [--dpi N]", "PNG figures of a results folder", plot_command,
      plot_option_specs, plot_notes},
+    {"check", "check --profile FILE|--soil FILE [--record PATH] [options]",
+     "check a ground model (and a record) and summarise the profile", check_command,
+     check_option_specs, check_notes},
+    {"curves", "curves MODEL [--pi P] [--stress-atm S] ... [--strains S1,...]",
+     "a soil curve as strain_percent,modulus_ratio,damping_percent", curves_command,
+     curves_option_specs, curves_notes},
 };
 
 int print(std::string_view text, int status) {

@@ -164,9 +164,9 @@ void bind_analysis(py::module_& m) {
       "The options of `sitewave run`: (name, value name, help) in the order of its --help.");
   m.def(
       "run",
-      [](const cli::record& rec, const named_model& model, const std::vector<std::string>& words) {
+      [](const cli::record& rec, const named_ground& ground, const std::vector<std::string>& words) {
         py::gil_scoped_release unlocked;
-        return run_in_memory(words, rec, model);
+        return run_in_memory(words, rec, ground);
       },
       py::arg("record"), py::arg("profile"), py::arg("options"),
       "The command's run of a record over a profile with options such as \"--angle=30\".");

@@ -56,9 +56,9 @@ float checked_angle(double degrees) {
   return angle;
 }
 
-py::dict exact_transfer_of(const named_model& p, const std::vector<double>& hz, float angle,
+py::dict exact_transfer_of(const named_ground& p, const std::vector<double>& hz, float angle,
                            const work_control& control) {
-  const std::vector<exact::layer_row> rows = exact::rows_of(p.model.layers);
+  const std::vector<exact::layer_row> rows = exact::rows_of(p.ground.model.layers);
   const double theta = static_cast<double>(angle) * std::numbers::pi / 180.0;
   std::vector<exact::transfer_at> lines(hz.size());
   {
@@ -94,7 +94,7 @@ py::dict exact_transfer_of(const named_model& p, const std::vector<double>& hz, 
 }
 
 // The legacy tables are made on an evenly spaced grid, in single precision.
-py::dict legacy_transfer_of(const named_model& p, const std::vector<double>& hz, float angle,
+py::dict legacy_transfer_of(const named_ground& p, const std::vector<double>& hz, float angle,
                             const work_control& control) {
   const std::size_t n = hz.size();
   const double step = n > 1 ? (hz.back() - hz.front()) / static_cast<double>(n - 1) : 0.0;
@@ -114,8 +114,8 @@ py::dict legacy_transfer_of(const named_model& p, const std::vector<double>& hz,
     const float fom = two_pi * static_cast<float>(hz.front());
     const float dom = two_pi * static_cast<float>(step);
     const float theta = angle * 0.017453292f;  // as the dialogue converts degrees
-    ground::sbshml(fom, dom, nom, p.model.layers, theta, sh.columns(), control);
-    ground::sbudml(fom, dom, nom, p.model.layers, theta, psv.columns(), control);
+    ground::sbshml(fom, dom, nom, p.ground.model.layers, theta, sh.columns(), control);
+    ground::sbudml(fom, dom, nom, p.ground.model.layers, theta, psv.columns(), control);
   }
   const auto widened = [](cplx z) { return std::complex<double>(z.re, z.im); };
   referred horizontal, vertical;
@@ -134,12 +134,12 @@ py::dict legacy_transfer_of(const named_model& p, const std::vector<double>& hz,
   return out;
 }
 
-py::dict transfer(const named_model& p, py::handle freqs_hz, std::optional<double> angle,
+py::dict transfer(const named_ground& p, py::handle freqs_hz, std::optional<double> angle,
                   const std::string& physics, std::optional<int> threads) {
   const std::vector<double> hz = real_values(freqs_hz, "freqs_hz");
   require_finite(hz, "freqs_hz");
   if (hz.empty()) throw py::value_error("freqs_hz: at least one frequency is expected");
-  const float degrees = checked_angle(angle.value_or(p.model.angle_deg));
+  const float degrees = checked_angle(angle.value_or(p.ground.model.angle_deg));
   const work_control control = control_of(threads);
   py::dict out;
   if (physics == "exact") {

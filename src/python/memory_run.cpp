@@ -19,8 +19,8 @@ namespace {
 
 // The options that name where the inputs come from or where results go:
 // the Python objects and calls decide those.
-constexpr std::string_view reserved_options[] = {"record", "at2",   "soil", "out",
-                                                 "force",  "quiet", "cache"};
+constexpr std::string_view reserved_options[] = {
+    "record", "at2", "soil", "profile", "water-table", "curves", "out", "force", "quiet", "cache"};
 
 void refuse_reserved(const std::vector<std::string>& words) {
   for (const std::string& w : words) {
@@ -36,7 +36,7 @@ void refuse_reserved(const std::vector<std::string>& words) {
 
 // The words that say where the record and the ground model came from, as
 // the command would have been given them.
-std::vector<std::string> input_words(const cli::record& rec, const named_model& model) {
+std::vector<std::string> input_words(const cli::record& rec, const named_ground& ground) {
   std::vector<std::string> words;
   if (rec.format == "at2") {
     std::string list;
@@ -45,7 +45,7 @@ std::vector<std::string> input_words(const cli::record& rec, const named_model& 
   } else {
     words.push_back("--record=" + rec.paths.front());
   }
-  words.push_back("--soil=" + model.name);
+  words.insert(words.end(), ground.words.begin(), ground.words.end());
   return words;
 }
 
@@ -58,9 +58,9 @@ const std::string* memory_run::file(std::string_view name) const {
 }
 
 std::shared_ptr<memory_run> run_in_memory(const std::vector<std::string>& words,
-                                                cli::record rec, named_model model) {
+                                                cli::record rec, named_ground ground) {
   refuse_reserved(words);
-  std::vector<std::string> all = input_words(rec, model);
+  std::vector<std::string> all = input_words(rec, ground);
   all.insert(all.end(), words.begin(), words.end());
   const std::vector<std::string_view> views(all.begin(), all.end());
   const cli::arguments args(views, cli::run_option_specs(), "analyse");
@@ -75,7 +75,7 @@ std::shared_ptr<memory_run> run_in_memory(const std::vector<std::string>& words,
     const std::scoped_lock lock(mutex);
     run->warnings.push_back(text);
   };
-  run->inputs = cli::run_inputs_of(run->options, std::move(rec), std::move(model.model), warn);
+  run->inputs = cli::run_inputs_of(run->options, std::move(rec), std::move(ground.ground), warn);
   run->threads = cli::threads_for(run->options);
 
   std::map<std::string, std::string, std::less<>> made;
@@ -111,7 +111,8 @@ std::shared_ptr<memory_run> run_in_memory(const std::vector<std::string>& words,
 void write_folder(const memory_run& run, const std::filesystem::path& target, bool replace) {
   std::vector<std::filesystem::path> inputs(run.inputs.rec.paths.begin(),
                                             run.inputs.rec.paths.end());
-  inputs.emplace_back(run.options.soil);
+  inputs.emplace_back(cli::ground_file(run.options));
+  if (run.options.curves) inputs.emplace_back(*run.options.curves);
   cli::results_folder folder(target, replace, inputs);
   for (const auto& [name, content] : run.files) folder.write(name, content);
   folder.commit();

@@ -10,17 +10,20 @@
 #include <utility>
 #include <vector>
 
-#include "cli/inputs/ground_model.hpp"
+#include "cli/inputs/profile_table.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/run/run_results.hpp"
 
 namespace sitewave::python {
 
-// A ground model with the name messages and run.json give it (its file, or
-// "<array>" for one built from arrays).
-struct named_model {
-  cli::ground_model model;
+// The ground as the command reads it (its model, what its rows do under
+// strain, its warnings), the name messages and run.json give it (its file,
+// or "<array>" for one built from arrays) and the options that read it
+// ("--soil=PATH" or "--profile=PATH", "--water-table=...", "--curves=...").
+struct named_ground {
+  cli::ground_profile ground;
   std::string name;
+  std::vector<std::string> words;
 };
 
 struct memory_run {
@@ -36,10 +39,10 @@ struct memory_run {
 };
 
 // Runs the command's analysis on `words` ("--angle=30", ...; no record,
-// soil or folder options: those come from rec and model). Throws the
+// ground or folder options: those come from rec and ground). Throws the
 // command's option_error, usage_error or input_error with its one-line message.
 std::shared_ptr<memory_run> run_in_memory(const std::vector<std::string>& words,
-                                                cli::record rec, named_model model);
+                                                cli::record rec, named_ground ground);
 
 // Writes the run's files into target as `sitewave run --out target` does:
 // whole or not at all, replacing sitewave's results only when `replace`.

@@ -170,6 +170,24 @@ class MissingAndBroken(ScratchFolder):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assert_figures(folder / "plots", (*FIGURES, "convergence.png"), (1200, 840))
 
+    def test_the_curves_a_run_used_get_their_figure(self):
+        folder = write_results(self.scratch / "run")
+        strains = [10 ** (k / 4) for k in range(-16, 5)]
+        rows = ["curve,strain_percent,modulus_ratio,damping_percent"]
+        for name, reference in (("darendeli PI=20 sigma_m=0.5", 0.06), ("clay, site A", 0.2)):
+            for s in strains:
+                ratio = 1 / (1 + s / reference)
+                rows.append(f'"{name}",{s},{ratio},{1 + 20 * (1 - ratio)}')
+        (folder / "curves.csv").write_text("\n".join(rows) + "\n")
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, "")
+        self.assert_figures(folder / "plots", (*FIGURES, "curves.png"), (1200, 840))
+        (folder / "curves.csv").unlink()
+        result = run_plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertFalse((folder / "plots" / "curves.png").exists())
+
     def test_missing_run_json_costs_only_labels(self):
         folder = write_results(self.scratch / "run")
         (folder / "run.json").unlink()

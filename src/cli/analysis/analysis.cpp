@@ -136,7 +136,7 @@ std::vector<exact::transfer_at> exact_lines(std::span<const exact::layer_row> ro
   try {
     exact::exact_transfer(rows, theta, dom, lines, s.control);
   } catch (const std::invalid_argument& e) {
-    throw input_error(s.options.soil + ": the exact physics cannot take this model: " + e.what());
+    throw input_error(ground_file(s.options) + ": the exact physics cannot take this model: " + e.what());
   }
   if (s.control.stop_requested()) lines.clear();
   return lines;
@@ -266,6 +266,7 @@ int transform_size(const record& r, std::optional<long long> fft_size) {
 analysis analyse(const record& r, const ground_model& model, const analysis_settings& s) {
   analysis a;
   a.components = r.components;
+  a.vertical = model.vertical;
   fix_record_grid(r, s.options.fft_size, a);
   const auto nf = static_cast<std::size_t>(a.nf);
   const auto nom = static_cast<std::size_t>(a.grid.nom);

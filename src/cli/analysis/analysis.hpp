@@ -43,6 +43,7 @@ inline constexpr double radians_per_degree = std::numbers::pi / 180.0;
 
 struct analysis {
   std::size_t components = 3;  // of the record: H1 (and H2, and V1); the others stay empty
+  bool vertical = true;        // the ground model gives P velocities (else no P-SV columns)
   int nt = 0;
   int nf = 0;
   int exponent = 0;

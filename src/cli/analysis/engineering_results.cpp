@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <span>
 #include <stdexcept>
@@ -88,21 +89,26 @@ std::vector<double> response_periods(const std::optional<std::string>& option) {
   return periods;
 }
 
-// Every component's spectra at every damping ratio; the record's time step
-// dt is the first interval of its time column.
-motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, double dt,
-                          std::span<const double> periods, std::span<const double> damping,
-                          const work_control& control) {
+namespace {
+
+// Every component's spectra at every damping ratio, a component at a time:
+// series(c) gives component c in double precision (empty when the motion
+// does not have it), made only while its spectra are computed.
+motion_spectra spectra_by_component(const std::function<std::vector<double>(std::size_t)>& series,
+                                    double dt, std::span<const double> periods,
+                                    std::span<const double> damping, const work_control& control) {
   motion_spectra m;
-  for (const double zeta : damping) {
-    auto& per_component = m.psa.emplace_back();
-    for (std::size_t c = 0; c < 3; ++c) {
-      if (series[c].empty()) continue;  // a component the record does not have
-      per_component[c].assign(periods.size(), std::numeric_limits<double>::quiet_NaN());
-      if (!all_finite(series[c])) continue;
+  m.psa.resize(damping.size());
+  for (std::size_t c = 0; c < 3; ++c) {
+    const std::vector<double> accel = series(c);
+    if (accel.empty()) continue;  // a component the record does not have
+    const bool finite = all_finite(accel);
+    for (std::size_t d = 0; d < damping.size(); ++d) {
+      auto& psa = m.psa[d][c];
+      psa.assign(periods.size(), std::numeric_limits<double>::quiet_NaN());
+      if (!finite) continue;
       try {
-        response::pseudo_spectral_acceleration(series[c], dt, periods, zeta, per_component[c],
-                                               control);
+        response::pseudo_spectral_acceleration(accel, dt, periods, damping[d], psa, control);
       } catch (const std::invalid_argument& e) {
         throw input_error(std::string("response spectra: ") + e.what());
       }
@@ -111,21 +117,32 @@ motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, doub
   return m;
 }
 
+motion_spectra spectra_of_samples(const std::array<std::vector<float>, 3>& samples, double dt,
+                                  std::span<const double> periods, std::span<const double> damping,
+                                  const work_control& control) {
+  return spectra_by_component(
+      [&](std::size_t c) { return series_of(samples[c], samples[c].size()); }, dt, periods,
+      damping, control);
+}
+
+}  // namespace
+
+motion_spectra spectra_of(const std::array<std::vector<double>, 3>& series, double dt,
+                          std::span<const double> periods, std::span<const double> damping,
+                          const work_control& control) {
+  return spectra_by_component([&](std::size_t c) { return series[c]; }, dt, periods, damping,
+                              control);
+}
+
 motion_spectra record_spectra(const record& r, std::span<const double> periods,
                               std::span<const double> damping, const work_control& control) {
   const double dt = r.rows() >= 2 ? static_cast<double>(r.time[1] - r.time[0]) : 0.0;
-  return spectra_of(
-      {series_of(r.samples[0], r.samples[0].size()), series_of(r.samples[1], r.samples[1].size()),
-       series_of(r.samples[2], r.samples[2].size())},
-      dt, periods, damping, control);
+  return spectra_of_samples(r.samples, dt, periods, damping, control);
 }
 
 motion_spectra surface_spectra(const analysis& a, std::span<const double> periods,
                                std::span<const double> damping, const work_control& control) {
-  const auto& s = a.surface_acceleration;
-  return spectra_of(
-      {series_of(s[0], s[0].size()), series_of(s[1], s[1].size()), series_of(s[2], s[2].size())},
-      a.dt, periods, damping, control);
+  return spectra_of_samples(a.surface_acceleration, a.dt, periods, damping, control);
 }
 
 std::string response_csv(std::span<const double> periods, std::span<const double> damping,

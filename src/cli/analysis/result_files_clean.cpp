@@ -54,11 +54,11 @@ double line_hz(const analysis& a, std::size_t i) {
 }  // namespace
 
 std::string transfer_csv(const analysis& a) {
-  const bool radial = !a.radial.empty();
+  const bool radial = !a.radial.empty() && a.vertical;
   const bool own_h2 = !a.sh_h2.empty();  // H2 through its own strain-compatible rows
   std::string out = "freq_hz,sh_re,sh_im,sh_abs,sh_phase_deg";
   if (own_h2) out += ",sh_H2_re,sh_H2_im,sh_H2_abs,sh_H2_phase_deg";
-  out += ",psv_re,psv_im,psv_abs,psv_phase_deg";
+  if (a.vertical) out += ",psv_re,psv_im,psv_abs,psv_phase_deg";
   out.reserve(a.sh.size() * row_room(1 + 4 * (2 + (radial ? 1 : 0) + (own_h2 ? 1 : 0))));
   if (radial) out += ",radial_re,radial_im,radial_abs,radial_phase_deg";
   out += '\n';
@@ -66,7 +66,7 @@ std::string transfer_csv(const analysis& a) {
     append_value(out, line_hz(a, i));
     append_complex(out, a.sh[i]);
     if (own_h2) append_complex(out, a.sh_h2[i]);
-    append_complex(out, a.psv[i]);
+    if (a.vertical) append_complex(out, a.psv[i]);
     if (radial) append_complex(out, a.radial[i]);
     out.push_back('\n');
   }

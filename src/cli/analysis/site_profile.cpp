@@ -230,7 +230,7 @@ site_results site_profile_of(const run_options& o, const record& rec, const grou
     depth_motions(o, rec, model, angle_deg, input, transform_size, control, out);
   } catch (const std::invalid_argument& e) {
     const std::string what = e.what();
-    throw input_error(o.soil +
+    throw input_error(ground_file(o) +
                       (what.starts_with("exact transfer")
                            ? ": the exact physics cannot take this model: "
                            : ": the equivalent-linear analysis cannot take this model: ") +

@@ -14,19 +14,11 @@
 #include "cli/analysis/analysis.hpp"
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
+#include "cli/inputs/soil_behaviour.hpp"
 #include "core/eql/equivalent_linear.hpp"
 #include "core/soil/curve.hpp"
 
 namespace sitewave::cli {
-
-// What the equivalent-linear analysis needs of a row of the ground model
-// beyond its numbers (rows without behaviour stay linear).
-struct soil_behaviour {
-  std::string name;
-  std::optional<soil::curve> curve;  // none: the row stays linear
-  std::optional<double> damping;     // the row's small-strain damping, else the curve's
-  bool below_water_table = false;
-};
 
 // One (sub)layer of the reported profile.
 struct profile_layer {

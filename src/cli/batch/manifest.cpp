@@ -153,7 +153,7 @@ class row_reader {
         c.options.push_back("--" + column + "=" + value_from(base_, column, value));
       }
     }
-    if (cell(row, "soil").empty()) {
+    if (cell(row, "soil").empty() && cell(row, "profile").empty()) {
       c.options.push_back("--soil=" + (base_ / run_options{}.soil).string());
     }
     check_options(c, row);

@@ -28,7 +28,7 @@ std::string trimmed(std::string_view s) {
 }  // namespace
 
 std::vector<option_path> paths_named(std::string_view option, std::string_view value) {
-  if (option == "record" || option == "soil" || (option == "periods" && !is_number_list(value))) {
+  if (option == "record" || option == "soil" || option == "profile" || option == "curves" || (option == "periods" && !is_number_list(value))) {
     return {{std::string(option), std::string(value)}};
   }
   std::vector<option_path> paths;

@@ -74,7 +74,7 @@ input_fingerprint fingerprint_of(const arguments& args, input_files& known) {
   for (const option_spec& option : run_option_specs()) {
     const std::string name(option.name);
     std::optional<std::string> value = args.value(name);
-    if (name == "soil" && !value) value = run_options{}.soil;
+    if (name == "soil" && !value && !args.value("profile")) value = run_options{}.soil;
     if (!value || !option.shapes_results) continue;
     const std::vector<option_path> files = paths_named(name, *value);
     if (files.empty()) {

@@ -45,7 +45,7 @@ void print_summary(const run_facts& f, const results_folder& folder) {
   if (!f.rec.complete()) {
     s << "; " << (f.rec.components == 1 ? "H1 only (no H2, no V1)" : "H1 and H2 (no V1)");
   }
-  s << "\nmodel    " << f.options.soil << ": " << f.model.layers.nl - 1
+  s << "\nmodel    " << ground_file(f.options) << ": " << f.model.layers.nl - 1
     << " layers over a half-space, angle " << f.angle_deg << " deg, input " << input_name(f.input)
     << ", physics " << physics_name(f.options.physics) << "\n";
   const auto peaks_line = [&](const char* label, const std::array<double, 3>& v) {

@@ -86,7 +86,12 @@ void write_record(json_writer& j, const run_facts& f) {
 }
 
 void write_model(json_writer& j, const run_facts& f) {
-  j.value("soil", f.options.soil);
+  if (f.options.profile) {
+    j.value("profile", *f.options.profile);
+  } else {
+    j.value("soil", f.options.soil);
+  }
+  if (f.options.water_table) j.value("water_table_m", *f.options.water_table);
   j.value("layer_rows", f.model.layers.nl);
   j.value("angle_deg", static_cast<double>(f.angle_deg));
   j.value("angle_deg_in_file", static_cast<double>(f.model.angle_deg));

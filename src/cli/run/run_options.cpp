@@ -18,6 +18,12 @@ std::vector<option_problem> combination_problems(const arguments& args, const ru
   if (!args.value("record") && !args.value("at2")) {
     return {{"record", "", "a record is needed: --record PATH or --at2 H1,H2,V"}};
   }
+  if (o.profile && args.value("soil")) {
+    return {{"profile", *o.profile, "give either --soil or --profile, not both"}};
+  }
+  if (o.curves && !o.profile) {
+    return {{"curves", *o.curves, "curves are named by a profile's curve column: give --profile"}};
+  }
   if (o.strain_ratio && o.magnitude) {
     return {{"magnitude", args.value("magnitude").value_or(""),
              "give either --strain-ratio or --magnitude, not both"}};

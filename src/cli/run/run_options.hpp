@@ -34,6 +34,9 @@ struct run_options {
   std::optional<std::string> record;               // --record
   std::optional<std::vector<std::string>> at2;     // --at2 H1[,H2[,V]]
   std::string soil = "soil_dat.csv";               // --soil
+  std::optional<std::string> profile;              // --profile (the headed layer table)
+  std::optional<double> water_table;               // --water-table, m below the surface
+  std::optional<std::string> curves;               // --curves: user tables of soil curves
   std::optional<float> angle_deg;                  // --angle (overrides the file)
   std::optional<input_kind> input;                 // --input (overrides the file)
   motion_kind motion = motion_kind::none;          // --motion
@@ -144,7 +147,8 @@ inline void depths(run_options& o, std::string_view v) {
 // The names --outputs takes, each standing for one result file or, for
 // "dialogue", the dialogue's three.
 inline constexpr std::string_view output_names[] = {
-    "dialogue", "transfer", "spectra", "surface", "response", "profile", "depth_motions"};
+    "dialogue", "transfer", "spectra", "surface", "response", "profile", "depth_motions",
+    "curves"};
 
 inline void outputs(run_options& o, std::string_view v) {
   o.outputs = text_list(v);
@@ -153,7 +157,7 @@ inline void outputs(run_options& o, std::string_view v) {
         std::end(output_names)) {
       refuse_value("outputs", v,
                    "names among dialogue, transfer, spectra, surface, response, profile, "
-                   "depth_motions separated by commas are expected");
+                   "depth_motions, curves separated by commas are expected");
     }
   }
 }
@@ -181,6 +185,18 @@ inline constexpr option_row<run_options> run_option_table[] = {
      }},
     {{"soil", "PATH", "ground model file (default soil_dat.csv), the dialogue's format"},
      [](run_options& o, std::string_view v) { o.soil = std::string(v); }},
+    {{"profile", "PATH", "or the ground as a headed table: thickness_m, vs_mps, density_t_m3,\n"
+                         "damping, curve, ... (docs/file-formats.md)"},
+     [](run_options& o, std::string_view v) { o.profile = std::string(v); }},
+    {{"water-table", "DEPTH_M", "depth of the water table in m (default: none, dry throughout)"},
+     [](run_options& o, std::string_view v) {
+       o.water_table = number_value("water-table", v);
+       if (!(*o.water_table >= 0.0))
+         refuse_value("water-table", v, "a depth of 0 m or more is expected", false);
+     }},
+    {{"curves", "PATH", "soil curves of the profile's curve column: curve,strain_percent,\n"
+                        "modulus_ratio,damping_percent"},
+     [](run_options& o, std::string_view v) { o.curves = std::string(v); }},
     {{"angle", "DEG", "incidence angle in the half-space, 0 <= DEG < 90 (default: from the file)"},
      run_option_readers::angle},
     {{"input", "KIND", "what the record is (default: from the file's input wave type):\n"
@@ -265,7 +281,8 @@ inline constexpr option_row<run_options> run_option_table[] = {
     {{"at-depth", "D1,...", "motions at these depths in m (depth_motions.csv; exact physics)"},
      run_option_readers::depths},
     {{"outputs", "LIST", "result files to write (default all): dialogue (its three files),\n"
-                         "transfer, spectra, surface, response, profile, depth_motions;\n"
+                         "transfer, spectra, surface, response, profile, depth_motions,\n"
+                         "curves (of a profile's layers);\n"
                          "run.json always"},
      run_option_readers::outputs},
     {{"cache", "DIR", "keep and reuse the record's response spectra in DIR (sitewave batch\n"
@@ -289,6 +306,11 @@ std::string_view input_name(input_kind k);
 std::string_view physics_name(physics_kind k);
 std::string_view motion_name(motion_kind k);
 std::string_view analysis_name(analysis_kind k);
+
+// The file the ground comes from: --profile, else --soil.
+inline const std::string& ground_file(const run_options& o) {
+  return o.profile ? *o.profile : o.soil;
+}
 
 // Whether --outputs asks for a result (every one when not given).
 bool wants(const run_options& o, std::string_view output);

@@ -7,8 +7,10 @@
 #include <future>
 #include <utility>
 
+#include "cli/analysis/curves_file.hpp"
 #include "cli/analysis/result_files.hpp"
 #include "cli/analysis/spectra_cache.hpp"
+#include "cli/inputs/profile_table.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/interrupts.hpp"
 #include "textfmt/result_rows.hpp"
@@ -35,7 +37,7 @@ input_kind input_of(const run_options& o, const ground_model& m) {
 float resolved_angle(const run_options& o, const ground_model& m) {
   const float angle = o.angle_deg.value_or(m.angle_deg);
   if (!o.angle_deg && !(angle >= 0.0f && angle < 90.0f)) {
-    throw input_error(o.soil + ": incident wave angle " + std::to_string(angle) +
+    throw input_error(ground_file(o) + ": incident wave angle " + std::to_string(angle) +
                       ": an angle from 0 up to (not including) 90 degrees is expected (or give "
                       "--angle)");
   }
@@ -156,11 +158,45 @@ run_inputs run_inputs_of(const run_options& o, record rec, ground_model model,
   return in;
 }
 
+ground_profile read_ground(const run_options& o) {
+  if (!o.profile) {
+    ground_profile p = read_soil_file(o.soil);
+    if (o.water_table) {  // no curves to take stresses, but the rows below the water
+      double top = 0.0;   // table keep their Vp in an equivalent-linear run
+      const ground::layer_table& t = p.model.layers;
+      for (int l = 1; l < t.nl; ++l) {
+        p.behaviour[static_cast<std::size_t>(l - 1)].below_water_table =
+            top + 0.5 * static_cast<double>(t.thk(l)) > *o.water_table;
+        top += static_cast<double>(t.thk(l));
+      }
+    }
+    return p;
+  }
+  std::optional<user_curves> curves;
+  if (o.curves) curves = read_user_curves(*o.curves);
+  return read_profile(*o.profile, {o.water_table, curves ? &*curves : nullptr});
+}
+
 run_inputs read_run_inputs(const run_options& o, const warning_sink& warn) {
   record rec = read_record(o);
-  ground_model model = read_ground_model(o.soil);
+  ground_profile ground = read_ground(o);
   check_interrupt();
-  return run_inputs_of(o, std::move(rec), std::move(model), warn);
+  return run_inputs_of(o, std::move(rec), std::move(ground), warn);
+}
+
+run_inputs run_inputs_of(const run_options& o, record rec, ground_profile ground,
+                         const warning_sink& warn) {
+  for (const std::string& w : ground.warnings) warn(w);
+  if (!ground.model.vertical && rec.has(2)) {
+    rec.components = 2;
+    rec.samples[2].clear();
+    warn(ground_file(o) +
+         ": no vp_mps or poisson column, so the vertical component is not computed: V1 is left "
+         "out of the results, with the P-SV columns of transfer.csv and the dialogue's files");
+  }
+  run_inputs in = run_inputs_of(o, std::move(rec), std::move(ground.model), warn);
+  in.behaviour = std::move(ground.behaviour);
+  return in;
 }
 
 run_products make_results(const run_options& o, const run_inputs& in, const work_control& control,
@@ -188,7 +224,7 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
     if (o.analysis == analysis_kind::eql) {
       settings.rows = p.site->rows;
       if (!has_curves(*p.site)) {
-        warn("equivalent-linear: no layer of " + o.soil +
+        warn("equivalent-linear: no layer of " + ground_file(o) +
              " has a curve, so the analysis is linear");
       }
       warn_about_iterations(*p.site, warn);
@@ -237,9 +273,12 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
     if (when("surface")) {
       made.push_back(hand_over(sink, control, "surface.csv", surface_csv(a, in.rec)));
     }
+    if (when("curves") && uses_curves(in.behaviour)) {
+      made.push_back(hand_over(sink, control, "curves.csv", curves_csv(in.behaviour)));
+    }
     return made;
   });
-  if (when("dialogue")) {
+  if (when("dialogue") && in.model.vertical) {
     p.files.push_back(hand_over(sink, control, textfmt::amp_factors_file, amp_factors_csv(a)));
     if (in.rec.complete()) {  // the dialogue's files hold all three components
       p.files.push_back(hand_over(sink, control, textfmt::spectrum_file, spectrum_csv(a, in.rec)));

@@ -15,6 +15,7 @@
 #include "cli/analysis/finite_checks.hpp"
 #include "cli/analysis/site_profile.hpp"
 #include "cli/inputs/ground_model.hpp"
+#include "cli/inputs/profile_table.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/run/run_options.hpp"
 
@@ -37,6 +38,10 @@ struct run_inputs {
   std::vector<soil_behaviour> behaviour;
 };
 
+// The ground model the options name (--profile or --soil), what its rows do
+// under strain, and its warnings.
+ground_profile read_ground(const run_options& o);
+
 // Reads the record, the ground model and the periods the options name, and
 // warns about choices that mislead (legacy physics, near-grazing incidence,
 // a scale without units).
@@ -44,6 +49,11 @@ run_inputs read_run_inputs(const run_options& o, const warning_sink& warn);
 
 // The same from a record and a ground model already in memory.
 run_inputs run_inputs_of(const run_options& o, record rec, ground_model model,
+                         const warning_sink& warn);
+
+// The same from a record and a ground already read (read_ground), with its
+// warnings and what its rows do under strain.
+run_inputs run_inputs_of(const run_options& o, record rec, ground_profile ground,
                          const warning_sink& warn);
 
 struct run_products {

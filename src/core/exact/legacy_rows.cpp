@@ -7,9 +7,9 @@
 namespace sitewave::exact {
 
 std::vector<layer_row> rows_of(const ground::layer_table& t) {
-  if (t.nl < 1 || t.nl > ground::ml) {
+  if (t.nl < 1 || t.nl > t.capacity()) {
     throw std::invalid_argument("exact transfer: layer table of " + std::to_string(t.nl) +
-                                " rows: from 1 to " + std::to_string(ground::ml) +
+                                " rows: from 1 to " + std::to_string(t.capacity()) +
                                 " rows are expected");
   }
   std::vector<layer_row> rows;

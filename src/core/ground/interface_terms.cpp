@@ -46,6 +46,13 @@ bool all_equal(const line_values& values, float v) {
 
 interface_terms::interface_terms(const layer_table& layers, const wave_model& model, cplx cinv2)
     : layers_(layers), model_(model), cinv2_(cinv2) {
+  const auto rows = static_cast<std::size_t>(std::max(layers.nl, 0)) + 1;
+  for (auto& index : growth_index_) index.assign(rows, -1);
+  upper_fixed_.assign(rows, false);
+  lower_may_be_fixed_.assign(rows, false);
+  for (per_row* terms : {&upper_v_, &lower_v_, &fixed_slowness_, &fixed_am_}) {
+    terms->assign(rows, cplx{});
+  }
   add_coefficients();
   form_fixed_terms();
 }
@@ -63,10 +70,9 @@ void interface_terms::add_coefficients() {
         continue;
       }
       upper_fixed_[static_cast<std::size_t>(l)] = false;
-      const auto known = coefficients_.begin() + static_cast<std::ptrdiff_t>(coefficient_count_);
-      const auto found = std::find(coefficients_.begin(), known, f);
-      if (found == known) coefficients_[coefficient_count_++] = f;
+      const auto found = std::find(coefficients_.begin(), coefficients_.end(), f);
       index = static_cast<int>(found - coefficients_.begin());
+      if (found == coefficients_.end()) coefficients_.push_back(f);
     }
   }
 }
@@ -118,7 +124,8 @@ void interface_terms::form_fixed_terms() {
 
 void interface_terms::start_block(const line_values& freq, block_powers& powers) const {
   powers.freq = freq;
-  for (std::size_t k = 0; k < coefficient_count_; ++k) {
+  powers.growth.resize(coefficients_.size());
+  for (std::size_t k = 0; k < coefficients_.size(); ++k) {
     growth_lines(coefficients_[k], freq, powers.growth[k]);
   }
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 #include "core/ground/layer_stack.hpp"
 
@@ -19,15 +20,11 @@ struct interface_lines {
 
 class interface_terms {
  public:
-  // Coefficients of the power law that one table may hold: one per wave type
-  // of every row above an interface.
-  static constexpr std::size_t max_coefficients = max_waves * (ml - 1);
-
   // Working values of one block: its frequencies and, for every distinct
   // coefficient f of the power law, freq^f on each line.
   struct block_powers {
     line_values freq;
-    std::array<line_values, max_coefficients> growth;
+    std::vector<line_values> growth;
   };
 
   // Layers and model must outlive the terms; cinv2 is the squared horizontal
@@ -40,7 +37,7 @@ class interface_terms {
   void at_interface(int il, const block_powers& powers, interface_lines& out) const;
 
  private:
-  using per_row = std::array<cplx, ml + 1>;  // indexed by row, 1..nl
+  using per_row = std::vector<cplx>;  // indexed by row, 1..nl
 
   void add_coefficients();
   void form_fixed_terms();
@@ -51,21 +48,22 @@ class interface_terms {
   const wave_model& model_;
   cplx cinv2_;
 
-  std::array<float, max_coefficients> coefficients_{};
-  std::size_t coefficient_count_ = 0;
+  // The distinct coefficients of the power law, one at most per wave type
+  // of every row above an interface.
+  std::vector<float> coefficients_;
   // For the upper-member rule of wave w in row l: which coefficient's powers
   // it takes, or −1 when its coefficient is zero.
-  std::array<std::array<int, ml + 1>, max_waves> growth_index_{};
+  std::array<std::vector<int>, max_waves> growth_index_;
 
   // Frequency-independent damping: the upper-member rule whenever every
   // coefficient of the row is zero; the lower-member rule only on lines where
   // it gives back the base factors (a product that overflows does not).
-  std::array<bool, ml + 1> upper_fixed_{};
-  std::array<bool, ml + 1> lower_may_be_fixed_{};
-  per_row upper_v_{};
-  per_row lower_v_{};
-  per_row fixed_slowness_{};  // by interface, where the row above is fixed
-  per_row fixed_am_{};        // by interface, where both rows may be fixed
+  std::vector<bool> upper_fixed_;
+  std::vector<bool> lower_may_be_fixed_;
+  per_row upper_v_;
+  per_row lower_v_;
+  per_row fixed_slowness_;  // by interface, where the row above is fixed
+  per_row fixed_am_;        // by interface, where both rows may be fixed
 };
 
 }  // namespace sitewave::ground

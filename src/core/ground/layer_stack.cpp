@@ -35,7 +35,7 @@ struct stack_lines {
 };
 
 bool is_layer_stack(const layer_table& layers) {
-  return layers.nl >= 1 && layers.nl <= ml;
+  return layers.nl >= 1 && layers.nl <= layers.capacity();
 }
 
 // Sets the zero-frequency entry when the grid starts at exactly zero (there

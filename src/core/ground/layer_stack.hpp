@@ -16,9 +16,9 @@ namespace sitewave::ground {
 
 // One wave type of the rows: its velocity and damping columns.
 struct wave_columns {
-  const array1<float, ml>* v;   // velocity
-  const array1<float, ml>* q0;  // base quality factor
-  const array1<float, ml>* f;   // frequency coefficient of the factor
+  const layer_column* v;   // velocity
+  const layer_column* q0;  // base quality factor
+  const layer_column* f;   // frequency coefficient of the factor
 };
 
 // Wave types that make up a row's velocity: S alone, or S and P.

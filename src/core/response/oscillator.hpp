@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
+#include <vector>
 
 #include "core/response/simd_path.hpp"
 
@@ -33,6 +35,33 @@ inline constexpr std::size_t steps_per_stretch = 16;
 
 // period > 0, 0 <= damping < 1, step > 0.
 oscillator make_oscillator(double period, double damping, double step);
+
+// Parts of a record other than the last hold a multiple of this many steps.
+inline constexpr std::size_t steps_per_part = 256;
+
+// The peaks of a bank followed through a record handed over in consecutive
+// parts, each from the last sample of the part before (the first part from
+// the record's first sample), read at a stride. The peaks are the same bits
+// as those of the record in one part.
+class peak_follower {
+ public:
+  explicit peak_follower(std::span<const oscillator> bank, simd_path path = fastest_simd_path());
+  ~peak_follower();
+  peak_follower(peak_follower&&) noexcept;
+
+  // Throws std::invalid_argument for a stride of 0 or a part before the
+  // last whose steps are not a multiple of steps_per_part.
+  void follow(std::span<const double> part, std::size_t stride, bool last);
+  // After the last part: out[i] for bank[i], out as large as the bank.
+  void peaks(std::span<double> out) const;
+
+ private:
+  struct runs;
+  std::vector<oscillator> bank_;
+  simd_path path_;
+  std::unique_ptr<runs> runs_;
+  bool finished_ = false;
+};
 
 // peaks[i] = w^2 max |u| of bank[i] under the record sampled at the bank's
 // step, starting at rest, including the free vibration after the last sample

@@ -3,13 +3,15 @@
 // keeps a bound of the response within each stretch; a second pass steps
 // finely only the stretches whose bound reaches the largest value found. On
 // an earthquake record most stretches lie far below the peak, so most of the
-// record is crossed 16 steps at a time.
+// record is crossed 16 steps at a time. A record may come in consecutive
+// parts: each run of lanes keeps its state and its largest value between them.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <memory>
 #include <numbers>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "core/response/lanes.hpp"
@@ -21,6 +23,7 @@ namespace {
 
 constexpr std::size_t stretch = steps_per_stretch;
 constexpr std::size_t stretches_per_block = 16;  // between saved states
+static_assert(steps_per_part % (stretch * stretches_per_block) == 0);
 // A stretch is passed over only when its bound stays below the largest value
 // found by this relative margin, far beyond the rounding of the states
 // (about 1e-15): a stretch passed over never holds a larger value.
@@ -258,23 +261,44 @@ template <class V, std::size_t vectors>
   return any;
 }
 
+// Where a run of lanes has got to between parts of the record: the state y
+// at the last sample handed over and the largest |p| found, lane by lane.
+struct lane_progress {
+  static constexpr std::size_t most_lanes = 12;
+  double y_p[most_lanes], y_q[most_lanes], top[most_lanes];
+  bool started = false;
+};
+
+// One part of the record through a run of lanes. A part ends on a block
+// boundary unless it is the last, so that blocks and stretches fall where
+// one pass over the whole record puts them and the states are the same bits.
 template <class V, std::size_t vectors>
 [[gnu::always_inline]] inline void run_lanes(const samples_at_stride& a,
                                              std::span<const double> stretch_peaks,
                                              std::span<const oscillator> group,
-                                             std::span<double> peaks) {
+                                             lane_progress& progress, bool last_part) {
   constexpr std::size_t width = width_of<V>;
   constexpr std::size_t lanes = width * vectors;
+  static_assert(lanes <= lane_progress::most_lanes);
   const lane_bank<V, vectors> b(group);
   const std::size_t samples = a.size();
 
-  // At rest at the first sample: y = -g1 a(0).
   lane_state<V, vectors> s;
-  V top[vectors] = {};
-  const V first = splat<V>(samples == 0 ? 0.0 : a[0]);
-  for (std::size_t k = 0; k < vectors; ++k) {
-    s.y_p[k] = -(b.g1_p[k] * first);
-    s.y_q[k] = -(b.g1_q[k] * first);
+  V top[vectors];
+  if (!progress.started) {  // at rest at the first sample: y = -g1 a(0)
+    const V first = splat<V>(samples == 0 ? 0.0 : a[0]);
+    for (std::size_t k = 0; k < vectors; ++k) {
+      s.y_p[k] = -(b.g1_p[k] * first);
+      s.y_q[k] = -(b.g1_q[k] * first);
+      top[k] = V{};
+    }
+    progress.started = true;
+  } else {
+    for (std::size_t k = 0; k < vectors; ++k) {
+      s.y_p[k] = load_lanes<V>(progress.y_p + width * k);
+      s.y_q[k] = load_lanes<V>(progress.y_q + width * k);
+      top[k] = load_lanes<V>(progress.top + width * k);
+    }
   }
 
   // First pass: whole stretches, keeping the state at the start of each
@@ -286,7 +310,8 @@ template <class V, std::size_t vectors>
   const auto saved = std::make_unique_for_overwrite<double[]>(blocks * 2 * lanes);
   const auto block_squared = std::make_unique_for_overwrite<double[]>(blocks * lanes);
   const auto block_peak_a = std::make_unique_for_overwrite<double[]>(blocks);
-  V p[vectors], squared[vectors] = {};
+  V p[vectors], squared[vectors];
+  amplitude_at(b, samples == 0 ? 0.0 : a[0], s, p, squared);
   for (std::size_t block = 0; block < blocks; ++block) {
     V most[vectors];
     for (std::size_t k = 0; k < vectors; ++k) {
@@ -310,22 +335,31 @@ template <class V, std::size_t vectors>
       store_lanes(&block_squared[block * lanes + width * k], most[k]);
     block_peak_a[block] = peak_a;
   }
-  if (samples > 0) fine_steps(b, a, stretches * stretch, samples - 1, s, top);
+  if (last_part && samples > 0) fine_steps(b, a, stretches * stretch, samples - 1, s, top);
+  for (std::size_t k = 0; k < vectors; ++k) {
+    store_lanes(progress.y_p + width * k, s.y_p[k]);
+    store_lanes(progress.y_q + width * k, s.y_q[k]);
+  }
 
   // The free vibration after the record, from the state at the last sample.
-  const V last = splat<V>(samples == 0 ? 0.0 : a[samples - 1]);
-  double end_p[lanes], end_q[lanes], found[lanes];
-  for (std::size_t k = 0; k < vectors; ++k) {
-    store_lanes(end_p + width * k, s.y_p[k] + b.g1_p[k] * last);
-    store_lanes(end_q + width * k, s.y_q[k] + b.g1_q[k] * last);
-    store_lanes(found + width * k, top[k]);
+  double found[lanes];
+  if (last_part) {
+    const V last = splat<V>(samples == 0 ? 0.0 : a[samples - 1]);
+    double end_p[lanes], end_q[lanes];
+    for (std::size_t k = 0; k < vectors; ++k) {
+      store_lanes(end_p + width * k, s.y_p[k] + b.g1_p[k] * last);
+      store_lanes(end_q + width * k, s.y_q[k] + b.g1_q[k] * last);
+      store_lanes(found + width * k, top[k]);
+    }
+    for (std::size_t i = 0; i < group.size(); ++i)
+      found[i] = std::max(found[i], free_vibration_peak(end_p[i], end_q[i], group[i].damping));
+    for (std::size_t k = 0; k < vectors; ++k) top[k] = load_lanes<V>(found + width * k);
   }
-  for (std::size_t i = 0; i < group.size(); ++i)
-    found[i] = std::max(found[i], free_vibration_peak(end_p[i], end_q[i], group[i].damping));
-  for (std::size_t k = 0; k < vectors; ++k) top[k] = load_lanes<V>(found + width * k);
 
   // Second pass: the blocks, then the stretches, whose bound reaches what
-  // was found, stepped finely from the state at their start.
+  // was found so far, stepped finely from the state at their start. A part
+  // before the last knows less than the whole record does and steps more
+  // stretches finely, never fewer: the largest value is found all the same.
   const double floor_scale = 1.0 / (1.0 + skip_margin);
   V floor[vectors];
   for (std::size_t k = 0; k < vectors; ++k) floor[k] = top[k] * floor_scale;
@@ -349,59 +383,93 @@ template <class V, std::size_t vectors>
       stretch_step(b, a, at, s);
     }
   }
-
-  for (std::size_t k = 0; k < vectors; ++k) store_lanes(found + width * k, top[k]);
-  for (std::size_t i = 0; i < group.size(); ++i) peaks[i] = found[i];
+  for (std::size_t k = 0; k < vectors; ++k) store_lanes(progress.top + width * k, top[k]);
 }
 
 // As many oscillators side by side as sixteen vector registers hold with
 // their states: three vectors of the path's width. A remainder takes as few
 // vectors as hold it, since idle lanes cost as much as busy ones.
 template <class V>
-[[gnu::always_inline]] inline void run_bank(std::span<const double> record, std::size_t stride,
+[[gnu::always_inline]] inline void run_bank(std::span<const double> part, std::size_t stride,
                                             std::span<const oscillator> bank,
-                                            std::span<double> peaks) {
+                                            std::span<lane_progress> progress, bool last_part) {
   constexpr std::size_t width = width_of<V>;
   constexpr std::size_t widest_run = 3 * width;
-  const samples_at_stride a{record, stride};
+  const samples_at_stride a{part, stride};
   const std::vector<double> stretch_peaks = stretch_peaks_of<V>(a);
-  for (std::size_t first = 0; first < bank.size(); first += widest_run) {
+  for (std::size_t first = 0, run = 0; first < bank.size(); first += widest_run, ++run) {
     const std::size_t count = std::min(widest_run, bank.size() - first);
     const auto group = bank.subspan(first, count);
-    const auto out = peaks.subspan(first, count);
     if (count > 2 * width)
-      run_lanes<V, 3>(a, stretch_peaks, group, out);
+      run_lanes<V, 3>(a, stretch_peaks, group, progress[run], last_part);
     else if (count > width)
-      run_lanes<V, 2>(a, stretch_peaks, group, out);
+      run_lanes<V, 2>(a, stretch_peaks, group, progress[run], last_part);
     else
-      run_lanes<V, 1>(a, stretch_peaks, group, out);
+      run_lanes<V, 1>(a, stretch_peaks, group, progress[run], last_part);
   }
 }
 
-void run_bank_baseline(std::span<const double> record, std::size_t stride,
-                       std::span<const oscillator> bank, std::span<double> peaks) {
-  run_bank<lanes2>(record, stride, bank, peaks);
+void run_bank_baseline(std::span<const double> part, std::size_t stride,
+                       std::span<const oscillator> bank, std::span<lane_progress> progress,
+                       bool last_part) {
+  run_bank<lanes2>(part, stride, bank, progress, last_part);
 }
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void run_bank_avx2(std::span<const double> record, std::size_t stride,
+[[gnu::target("avx2")]] void run_bank_avx2(std::span<const double> part, std::size_t stride,
                                            std::span<const oscillator> bank,
-                                           std::span<double> peaks) {
-  run_bank<lanes4>(record, stride, bank, peaks);
+                                           std::span<lane_progress> progress, bool last_part) {
+  run_bank<lanes4>(part, stride, bank, progress, last_part);
 }
 #endif
 
+std::size_t run_width(simd_path path) {
+  return path == simd_path::avx2 ? 3 * width_of<lanes4> : 3 * width_of<lanes2>;
+}
+
 }  // namespace
+
+struct peak_follower::runs {
+  std::vector<lane_progress> progress;
+};
+
+peak_follower::peak_follower(std::span<const oscillator> bank, simd_path path)
+    : bank_(bank.begin(), bank.end()),
+      path_(runs_on_this_machine(path) ? path : simd_path::baseline),
+      runs_(std::make_unique<runs>()) {
+  const std::size_t width = run_width(path_);
+  runs_->progress.resize((bank.size() + width - 1) / width);
+}
+
+peak_follower::~peak_follower() = default;
+peak_follower::peak_follower(peak_follower&&) noexcept = default;
+
+void peak_follower::follow(std::span<const double> part, std::size_t stride, bool last) {
+  if (stride == 0) throw std::invalid_argument("a record read at a stride of 0 never advances");
+  if (finished_) throw std::logic_error("the record has ended: no part follows the last");
+  const std::size_t steps = part.empty() ? 0 : (part.size() - 1) / stride;
+  if (!last && steps % steps_per_part != 0)
+    throw std::invalid_argument(std::to_string(steps) + " steps in a part before the last, not a multiple of " +
+                                std::to_string(steps_per_part));
+  finished_ = last;
+#if defined(__x86_64__)
+  if (path_ == simd_path::avx2) return run_bank_avx2(part, stride, bank_, runs_->progress, last);
+#endif
+  run_bank_baseline(part, stride, bank_, runs_->progress, last);
+}
+
+void peak_follower::peaks(std::span<double> out) const {
+  if (!finished_) throw std::logic_error("the peaks are known once the last part has been followed");
+  const std::size_t width = run_width(path_);
+  for (std::size_t i = 0; i < bank_.size(); ++i) out[i] = runs_->progress[i / width].top[i % width];
+}
 
 void peak_pseudo_accelerations(std::span<const double> record, std::size_t stride,
                                std::span<const oscillator> bank, std::span<double> peaks,
                                simd_path path) {
-  if (stride == 0) throw std::invalid_argument("a record read at a stride of 0 never advances");
-#if defined(__x86_64__)
-  if (path == simd_path::avx2 && runs_on_this_machine(path))
-    return run_bank_avx2(record, stride, bank, peaks);
-#endif
-  run_bank_baseline(record, stride, bank, peaks);
+  peak_follower follower(bank, path);
+  follower.follow(record, stride, true);
+  follower.peaks(peaks);
 }
 
 void peak_pseudo_accelerations(std::span<const double> record, std::span<const oscillator> bank,

@@ -1,7 +1,8 @@
 // Plans a response spectrum: each period gets its sampling step from the
-// interpolation rule, the record is interpolated once to the finest step any
-// period needs and read at a stride for the others, and the oscillators that
-// share a step are handed out in groups to the threads, heaviest groups first.
+// interpolation rule, the record is interpolated to the finest step any
+// period needs, part by part, and read at a stride for the others, and the
+// oscillators that share a step are handed out in groups to the threads,
+// heaviest groups first, part after part.
 #include "core/response/response_spectrum.hpp"
 
 #include <algorithm>
@@ -14,15 +15,16 @@
 #include <string>
 #include <utility>
 
-#include "core/response/band_limited.hpp"
+#include "core/response/band_limited_parts.hpp"
 #include "core/response/oscillator.hpp"
 
 namespace sitewave::response {
 
 namespace {
 
-constexpr int largest_factor = 16;
-constexpr double samples_per_period = 32.0;
+constexpr int largest_factor = 32;
+constexpr double samples_per_period = 64.0;
+constexpr double longest_fine_step = 0.01;  // s
 constexpr std::size_t group_size = 12;  // oscillators handed to a thread at once, one run
 
 std::string number(double v) {
@@ -89,29 +91,10 @@ std::vector<oscillator_group> plan_groups(std::span<const double> periods, doubl
   return groups;
 }
 
-// The record interpolated to the finest step any group needs; the others
-// read every (finest / factor)-th value of it. The fine record and the
-// interpolation's scratch share one block: fresh memory costs a page fault
-// and the zeroing of each page on first touch, a third of the time of a
-// spectrum at the largest size, and one block of this size is what the C
-// library learns to keep for reuse once the first spectrum has freed it.
-struct fine_record {
+int finest_factor(const std::vector<oscillator_group>& groups) {
   int factor = 1;
-  std::unique_ptr<double[]> values;  // written whole before it is read
-  std::size_t size = 0;
-};
-
-fine_record finest_record(std::span<const double> accel,
-                          const std::vector<oscillator_group>& groups) {
-  fine_record r;
-  for (const auto& g : groups) r.factor = std::max(r.factor, g.factor);
-  if (r.factor == 1) return r;
-  r.size = (accel.size() - 1) * static_cast<std::size_t>(r.factor) + 1;
-  const std::size_t scratch = interpolation_scratch_size(accel.size());
-  r.values = std::make_unique_for_overwrite<double[]>(r.size + scratch);
-  band_limited_interpolation(accel, r.factor, std::span(r.values.get(), r.size),
-                             std::span(r.values.get() + r.size, scratch));
-  return r;
+  for (const auto& g : groups) factor = std::max(factor, g.factor);
+  return factor;
 }
 
 }  // namespace
@@ -125,7 +108,9 @@ std::vector<double> default_periods() {
 
 int interpolation_factor(double period, double dt) {
   int m = 1;
-  while (m < largest_factor && dt / m > period / samples_per_period) m *= 2;
+  while (m < largest_factor &&
+         (dt / m > period / samples_per_period || dt / m > longest_fine_step))
+    m *= 2;
   return m;
 }
 
@@ -148,20 +133,30 @@ void pseudo_spectral_acceleration(std::span<const double> accel, double dt,
     return;
   }
 
-  const fine_record fine = finest_record(accel, groups);
-  for_each_block(groups.size(), 1, control, [&](std::size_t first, std::size_t last) {
-    std::vector<double> peaks(group_size);
-    for (std::size_t k = first; k < last; ++k) {
-      const oscillator_group& g = groups[k];
-      const auto out = std::span(peaks).first(g.bank.size());
-      if (g.factor == 1)
-        peak_pseudo_accelerations(accel, g.bank, out);
-      else
-        peak_pseudo_accelerations(std::span(fine.values.get(), fine.size),
-                                  static_cast<std::size_t>(fine.factor / g.factor), g.bank, out);
-      for (std::size_t i = 0; i < g.slot.size(); ++i) psa[g.slot[i]] = peaks[i];
-    }
-  });
+  // The record as its transform sees it, the samples and then zeros: the
+  // step after the last sample goes linearly to zero, and the free vibration
+  // starts from there. It is interpolated to the finest step any group needs, part by
+  // part in time order, and every group follows each part before the next
+  // is made; the others read every (finest / factor)-th value of it.
+  const int finest = finest_factor(groups);
+  band_limited_parts fine(accel, finest);
+  std::vector<peak_follower> followers;
+  for (const auto& g : groups) followers.emplace_back(g.bank);
+  for (std::size_t k = 0; k < fine.count(); ++k) {
+    const std::span<const double> part = fine.part(k);
+    const bool last = k + 1 == fine.count();
+    const bool done = for_each_block(groups.size(), 1, control, [&](std::size_t first, std::size_t end) {
+      for (std::size_t i = first; i < end; ++i)
+        followers[i].follow(part, static_cast<std::size_t>(finest / groups[i].factor), last);
+    });
+    if (!done) return;
+  }
+  std::vector<double> peaks(group_size);
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const auto out = std::span(peaks).first(groups[i].bank.size());
+    followers[i].peaks(out);
+    for (std::size_t j = 0; j < out.size(); ++j) psa[groups[i].slot[j]] = out[j];
+  }
 }
 
 }  // namespace sitewave::response

@@ -78,12 +78,6 @@ constexpr std::array<curve (*)(const chosen_values&), specs.size()> builders = {
     [](const chosen_values& p) { return epri_sand(p[0]); },
 }};
 
-bool in_range(const parameter_spec& p, double v) {
-  const bool above = p.low_included ? v >= p.low : v > p.low;
-  const bool below = p.high_included ? v <= p.high : v < p.high;
-  return above && below;
-}
-
 std::string parameter_names(const model_spec& m) {
   if (m.parameters.empty()) return "it has none";
   std::string names = "its parameters are";
@@ -132,6 +126,12 @@ const model_spec* find_soil_model(std::string_view name) {
   return nullptr;
 }
 
+bool accepts(const parameter_spec& p, double v) {
+  const bool above = p.low_included ? v >= p.low : v > p.low;
+  const bool below = p.high_included ? v <= p.high : v < p.high;
+  return above && below;
+}
+
 std::string range_text(const parameter_spec& p) {
   const std::string low = shown(p.low);
   if (std::isinf(p.high)) return std::string(p.low_included ? "at least " : "above ").append(low);
@@ -162,7 +162,7 @@ curve make_curve(std::string_view name, std::span<const parameter_value> values)
     if (given[j])
       throw std::invalid_argument(model + " parameter " + std::string(p.name) + " is given twice");
     if (!std::isfinite(v.value)) throw std::invalid_argument(what + " is not a finite number");
-    if (!in_range(p, v.value))
+    if (!accepts(p, v.value))
       throw std::invalid_argument(what + ": expected " + range_text(p) + " (" +
                                   std::string(p.meaning) + ")");
     chosen[j] = v.value;

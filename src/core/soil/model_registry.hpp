@@ -51,6 +51,9 @@ std::span<const model_spec> soil_models();
 // The model of that name (names are exact, lower case), or nullptr.
 const model_spec* find_soil_model(std::string_view name);
 
+// Whether v lies in the parameter's range.
+bool accepts(const parameter_spec& p, double v);
+
 // The range as a listing shows it: "[0, 200]", "(0, 100]", "at least 0".
 std::string range_text(const parameter_spec& p);
 

@@ -1,5 +1,7 @@
 // Response spectra against closed forms: sines at and off resonance with and
-// without damping, a step, the free vibration after the record, and the two
+// without damping, a step, the free vibration after the record (which begins
+// once the ground acceleration has gone linearly to zero over one more step,
+// as for the record followed by zeros), and the two
 // limits (a stiff oscillator follows the ground acceleration, a soft one
 // stays put while the ground moves under it).
 #include <gtest/gtest.h>
@@ -30,11 +32,36 @@ std::vector<double> sine(double amplitude, double frequency, double dt, std::siz
   return a;
 }
 
+// The state (u, u') of u'' + 2 zeta w u' + w^2 u = -a after the ground
+// acceleration goes linearly from a0 to zero over h, from (u0, v0), and the
+// largest |u| on the way (every h / 64).
+struct ramp_end {
+  double u, v, top;
+};
+
+ramp_end ramp_to_rest(double u0, double v0, double a0, double h, double omega, double zeta) {
+  const double beta = a0 / (h * omega * omega);
+  const double alpha = (-a0 - 2.0 * zeta * omega * beta) / (omega * omega);
+  const double wd = omega * std::sqrt(1.0 - zeta * zeta);
+  const double c = u0 - alpha;
+  const double d = (v0 - beta + zeta * omega * c) / wd;
+  auto u = [&](double s) {
+    return alpha + beta * s + std::exp(-zeta * omega * s) * (c * std::cos(wd * s) + d * std::sin(wd * s));
+  };
+  double top = 0.0;
+  for (int k = 0; k <= 64; ++k) top = std::max(top, std::abs(u(h * k / 64.0)));
+  const double v = beta + std::exp(-zeta * omega * h) *
+                              ((-zeta * omega * c + wd * d) * std::cos(wd * h) +
+                               (-zeta * omega * d - wd * c) * std::sin(wd * h));
+  return {u(h), v, top};
+}
+
 // w^2 max |u| of u'' + 2 zeta w u' + w^2 u = -A sin(W t) from rest over
-// [0, t_end], then in free vibration: the closed-form solution evaluated
-// every `fine` seconds, the free part for two periods after the end.
+// [0, t_end], then down to rest over one step h, then in free vibration: the
+// closed-form solution evaluated every `fine` seconds, the free part for two
+// periods after the end.
 double sine_response_peak(double amplitude, double forcing, double omega, double zeta, double t_end,
-                          double fine) {
+                          double h, double fine) {
   const double d =
       std::pow(omega * omega - forcing * forcing, 2) + std::pow(2.0 * zeta * omega * forcing, 2);
   const double ps = -amplitude * (omega * omega - forcing * forcing) / d;  // steady sin part
@@ -54,11 +81,13 @@ double sine_response_peak(double amplitude, double forcing, double omega, double
   };
   double top = 0.0;
   for (double t = 0.0; t <= t_end; t += fine) top = std::max(top, std::abs(u(t)));
-  const double u0 = u(t_end), v0 = v(t_end);
+  const ramp_end r =
+      ramp_to_rest(u(t_end), v(t_end), amplitude * std::sin(forcing * t_end), h, omega, zeta);
+  top = std::max(top, r.top);
   for (double tau = 0.0; tau <= 4.0 * pi / omega; tau += fine) {
     const double free =
         std::exp(-zeta * omega * tau) *
-        (u0 * std::cos(wd * tau) + (v0 + zeta * omega * u0) / wd * std::sin(wd * tau));
+        (r.u * std::cos(wd * tau) + (r.v + zeta * omega * r.u) / wd * std::sin(wd * tau));
     top = std::max(top, std::abs(free));
   }
   return omega * omega * top;
@@ -81,7 +110,7 @@ TEST(ClosedForm, SineAtAndOffResonanceMatchesExactSolution) {
       if (zeta == 0.0 && ratio == 1.0) continue;  // covered above
       const double t_end = 8.0;                   // an end in mid-swing for every ratio
       const auto a = sine(1.0, ratio / period, dt, static_cast<std::size_t>(t_end / dt) + 1);
-      const double exact = sine_response_peak(1.0, ratio * omega, omega, zeta, t_end, dt / 8.0);
+      const double exact = sine_response_peak(1.0, ratio * omega, omega, zeta, t_end, dt, dt / 8.0);
       EXPECT_NEAR(psa_of(a, dt, period, zeta) / exact, 1.0, 1e-6)
           << "damping " << zeta << ", frequency ratio " << ratio;
     }
@@ -111,11 +140,15 @@ TEST(ClosedForm, StepOvershootsByDampedFactor) {
 
 TEST(ClosedForm, PeakAfterTheRecordEndsCounts) {
   // A constant acceleration A for a quarter period leaves an undamped
-  // oscillator at u = -A/w^2 moving at -A/w: it then swings to sqrt(2) A/w^2,
-  // though inside the record it never passed A/w^2.
-  const double period = 2.0, dt = period / 4000.0;
-  const std::vector<double> a(1001, 3.0);  // 1000 steps: a quarter period
-  EXPECT_NEAR(psa_of(a, dt, period, 0.0) / (3.0 * std::sqrt(2.0)), 1.0, 1e-12);
+  // oscillator at u = -A/w^2 moving at -A/w: with the ground at rest it
+  // would swing to sqrt(2) A/w^2, though inside the record it never passed
+  // A/w^2; the step down to rest after the last sample adds a little.
+  const double period = 2.0, dt = period / 4000.0, omega = 2.0 * pi / period, a0 = 3.0;
+  const std::vector<double> a(1001, a0);  // 1000 steps: a quarter period
+  const ramp_end r = ramp_to_rest(-a0 / (omega * omega), -a0 / omega, a0, dt, omega, 0.0);
+  const double swing = omega * omega * std::hypot(r.u, r.v / omega);
+  EXPECT_GT(swing, a0 * std::sqrt(2.0));
+  EXPECT_NEAR(psa_of(a, dt, period, 0.0) / swing, 1.0, 1e-12);
 }
 
 TEST(ClosedForm, StiffOscillatorFollowsGroundAcceleration) {
@@ -138,17 +171,22 @@ double peak_ground_displacement(const std::vector<double>& a, double dt) {
 }
 
 TEST(ClosedForm, SoftOscillatorDisplacementIsPeakGroundDisplacement) {
-  // A displacement pulse D sin^2(pi t / 2) over 2 s: velocity and
-  // displacement return to zero. Spectral displacement PSA / w^2 of a very
-  // long period tends to the peak ground displacement; damping leaves an
-  // error of order zeta w t_pulse.
+  // A pulse a = A (sin x - 2 sin 2x), x = 2 pi t / P, over P = 2 s: it starts
+  // and ends at rest, and so do the velocity A P/(2 pi) (cos 2x - cos x) and
+  // the displacement A (P/(2 pi))^2 (sin 2x / 2 - sin x), whose peak is
+  // 3 sqrt(3)/4 A (P/(2 pi))^2 at x = 2 pi / 3. Spectral displacement
+  // PSA / w^2 of a very long period tends to the peak ground displacement;
+  // damping leaves an error of order zeta w t_pulse.
   const double dt = 0.001, pulse = 2.0, displacement = 0.1;
+  const double scale = pulse / (2.0 * pi);
+  const double amplitude = displacement / (scale * scale * 3.0 * std::sqrt(3.0) / 4.0);
   std::vector<double> a(static_cast<std::size_t>(pulse / dt) + 1);
-  for (std::size_t i = 0; i < a.size(); ++i)
-    a[i] = displacement * 2.0 * pi * pi / (pulse * pulse) *
-           std::cos(2.0 * pi * static_cast<double>(i) * dt / pulse);
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const double x = 2.0 * pi * static_cast<double>(i) * dt / pulse;
+    a[i] = amplitude * (std::sin(x) - 2.0 * std::sin(2.0 * x));
+  }
   const double pgd = peak_ground_displacement(a, dt);
-  EXPECT_NEAR(pgd / displacement, 1.0, 1e-6);
+  EXPECT_NEAR(pgd / displacement, 1.0, 1e-5);  // linear steps: an error of order (w dt)^2
   const double period = 1e4, omega = 2.0 * pi / period;
   EXPECT_NEAR(psa_of(a, dt, period, 0.0) / (omega * omega) / pgd, 1.0, 1e-6);
   EXPECT_NEAR(psa_of(a, dt, period, 0.05) / (omega * omega) / pgd, 1.0, 1e-4);

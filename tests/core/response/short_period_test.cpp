@@ -23,18 +23,19 @@ std::vector<double> spectrum_of(const std::vector<double>& accel, double dt,
   return psa;
 }
 
-TEST(ShortPeriods, FactorIsSmallestPowerOfTwoGivingThirtyTwoSamplesPerPeriod) {
-  EXPECT_EQ(interpolation_factor(10.0, 0.01), 1);
-  EXPECT_EQ(interpolation_factor(0.32, 0.01), 1);
-  EXPECT_EQ(interpolation_factor(0.3, 0.01), 2);
-  EXPECT_EQ(interpolation_factor(0.16, 0.01), 2);
-  EXPECT_EQ(interpolation_factor(0.1, 0.01), 4);
-  EXPECT_EQ(interpolation_factor(0.05, 0.01), 8);
-  EXPECT_EQ(interpolation_factor(0.04, 0.01), 8);
-  EXPECT_EQ(interpolation_factor(0.035, 0.01), 16);
-  EXPECT_EQ(interpolation_factor(0.02, 0.01), 16);
-  EXPECT_EQ(interpolation_factor(0.001, 0.01), 16);  // the cap
-  EXPECT_EQ(interpolation_factor(0.02, 0.005), 8);
+TEST(ShortPeriods, FactorIsSmallestPowerOfTwoGivingSixtyFourSamplesPerPeriod) {
+  struct {
+    double period, dt;
+    int factor;
+  } cases[] = {
+      {10.0, 0.01, 1},  {0.64, 0.01, 1},  {0.6, 0.01, 2},    {0.32, 0.01, 2},
+      {0.3, 0.01, 4},   {0.1, 0.01, 8},   {0.04, 0.01, 16},  {0.035, 0.01, 32},
+      {0.001, 0.01, 32},  // the cap
+      {10.0, 0.02, 2},    // at most 10 ms a step, whatever the period
+      {10.0, 0.005, 1}, {0.02, 0.005, 16},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(interpolation_factor(c.period, c.dt), c.factor) << c.period << " s at " << c.dt;
 }
 
 TEST(ShortPeriods, HalvingTheStepChangesLessThanOnePercent) {
