@@ -59,6 +59,8 @@ class model_reader {
 // gives no sound result in either physics.
 constexpr float least_quality = 0.5f;
 
+}  // namespace
+
 std::optional<std::string> quality_problem(const ground::layer_table& t, int l) {
   for (const auto& [name, q] : {std::pair{"Qp", t.qp(l)}, std::pair{"Qs", t.qs(l)}}) {
     if (q >= least_quality) continue;
@@ -68,6 +70,8 @@ std::optional<std::string> quality_problem(const ground::layer_table& t, int l) 
   }
   return std::nullopt;
 }
+
+namespace {
 
 std::optional<std::string> count_problem(int nl) {
   if (nl >= 1) return std::nullopt;

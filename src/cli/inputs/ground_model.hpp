@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,5 +33,9 @@ ground_model read_ground_model(const std::filesystem::path& path,
 // The same from the file's text; `name` is how refusals name the file.
 ground_model parse_ground_model(std::string_view text, const std::string& name,
                                 std::vector<std::string>* warnings = nullptr);
+
+// Row l's quality factors: below 0.5 (a damping ratio above 1) they are a
+// slip, refused beside the checks of ground::layer_row_problem.
+std::optional<std::string> quality_problem(const ground::layer_table& t, int l);
 
 }  // namespace sitewave::cli

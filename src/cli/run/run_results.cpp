@@ -181,6 +181,11 @@ run_inputs read_run_inputs(const run_options& o, const warning_sink& warn) {
   record rec = read_record(o);
   ground_profile ground = read_ground(o);
   check_interrupt();
+  return run_inputs_of(o, std::move(rec), std::move(ground), warn);
+}
+
+run_inputs run_inputs_of(const run_options& o, record rec, ground_profile ground,
+                         const warning_sink& warn) {
   for (const std::string& w : ground.warnings) warn(w);
   if (!ground.model.vertical && rec.has(2)) {
     rec.components = 2;

@@ -51,6 +51,11 @@ run_inputs read_run_inputs(const run_options& o, const warning_sink& warn);
 run_inputs run_inputs_of(const run_options& o, record rec, ground_model model,
                          const warning_sink& warn);
 
+// The same from a record and a ground already read (read_ground), with its
+// warnings and what its rows do under strain.
+run_inputs run_inputs_of(const run_options& o, record rec, ground_profile ground,
+                         const warning_sink& warn);
+
 struct run_products {
   analysis result;
   not_finite_results not_finite;
