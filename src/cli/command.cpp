@@ -36,7 +36,7 @@ constexpr std::string_view batch_notes =
     "MANIFEST is a CSV table: a header row of run option names (case, record or at2,\n"
     "soil, angle, ...), one case per row; paths are relative to its folder.\n\n"
     "Example:\n"
-    "  sitewave batch examples/suite.csv --out suite-out -j 2\n";
+    "  sitewave batch examples/studies/suite.csv --out suite-out -j 2\n";
 
 constexpr std::string_view plot_notes =
     "DIR is a results folder of sitewave run. The figures are drawn by Python 3 with\n"

@@ -28,7 +28,8 @@ constexpr std::string_view checked_options[] = {"record", "at2",    "soil",  "pr
 std::vector<option_row<run_options>> check_rows() {
   std::vector<option_row<run_options>> rows;
   for (const auto& row : run_option_table) {
-    if (std::find(std::begin(checked_options), std::end(checked_options), row.spec.name) !=
+    const auto& [option, reader] = row;
+    if (std::find(std::begin(checked_options), std::end(checked_options), option.name) !=
         std::end(checked_options))
       rows.push_back(row);
   }
@@ -122,7 +123,10 @@ std::string record_summary(const run_options& o) {
   s += ": " + std::to_string(r.rows()) + " rows";
   if (r.rows() >= 2) s += ", dt " + fixed(static_cast<double>(r.time[1] - r.time[0]), 4) + " s";
   s += ", components";
-  for (std::size_t c = 0; c < r.components; ++c) s += " " + std::string(component_names[c]);
+  for (std::size_t c = 0; c < r.components; ++c) {
+    s += ' ';
+    s += component_names[c];
+  }
   const std::string unit = o.units.empty() ? r.unit : o.units;
   return s + (unit.empty() ? "" : ", unit " + unit) + "\n";
 }

@@ -81,19 +81,19 @@ soil::curve model_curve(std::string_view name, const curves_options& o) {
   const soil::model_spec* m = soil::find_soil_model(name);
   std::vector<soil::parameter_value> values;
   for (const auto& [option, written, value] : o.parameters) {
-    const soil::parameter_spec* spec = nullptr;
+    const soil::parameter_spec* declared = nullptr;
     for (const soil::parameter_spec& p : m->parameters)
-      if (option_of(p.name) == option) spec = &p;
-    if (spec == nullptr)
+      if (option_of(p.name) == option) declared = &p;
+    if (declared == nullptr)
       refuse_value(option, written,
                    std::string(name) + " does not take it; its options are " + options_of(*m),
                    false);
-    if (!soil::accepts(*spec, value))
+    if (!soil::accepts(*declared, value))
       refuse_value(option, written,
-                   std::string(name) + " takes " + std::string(spec->name) + " in " +
-                       soil::range_text(*spec) + " (" + std::string(spec->meaning) + ")",
+                   std::string(name) + " takes " + std::string(declared->name) + " in " +
+                       soil::range_text(*declared) + " (" + std::string(declared->meaning) + ")",
                    false);
-    values.push_back({spec->name, value});
+    values.push_back({declared->name, value});
   }
   for (const soil::parameter_spec& p : m->parameters) {
     bool given = false;
