@@ -188,7 +188,10 @@ run_result interrupt_command(const scratch_dir& dir, const std::vector<std::stri
   const pid_t child = start_program(dir, io, console, sig, program, args);
   ::close(console);
   int status = 0;
-  for (int waited = 0; waited < 2000 && !ready(); ++waited) {
+  // A loaded machine may take long to get ready; the wait ends when the
+  // program does, so only a program that never gets ready costs the minute.
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!ready() && std::chrono::steady_clock::now() < give_up) {
     if (waitpid(child, &status, WNOHANG) == child) return result_of(io, status);
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
