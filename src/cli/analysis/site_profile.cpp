@@ -34,10 +34,6 @@ exact::input_kind core_input(input_kind k) {
   return exact::input_kind::incident;
 }
 
-std::optional<double> unit_of(const run_options& o, const record& rec) {
-  return metres_per_second_squared(o.units.empty() ? rec.unit : o.units);
-}
-
 // Row l (from 1) of the ground model as a layer of the core, with its
 // behaviour when it has one.
 eql::soil_layer soil_layer_of(const ground_model& m, int l, const soil_behaviour* b) {
@@ -203,6 +199,18 @@ std::string single(double v) {
 
 }  // namespace
 
+std::optional<double> checked_unit(const run_options& o, std::string_view record_unit) {
+  const std::string_view unit = o.units.empty() ? record_unit : std::string_view(o.units);
+  const std::optional<double> m_s2 = metres_per_second_squared(unit);
+  if (o.analysis == analysis_kind::eql && !m_s2) {
+    throw option_error({"units", std::string(unit),
+                        "the equivalent-linear analysis needs the record in a known unit: " +
+                            std::string(known_units()) + " (give --units)",
+                        false});
+  }
+  return m_s2;
+}
+
 bool reports_profile(const run_options& o) {
   return o.physics == physics_kind::exact;
 }
@@ -211,14 +219,8 @@ site_results site_profile_of(const run_options& o, const record& rec, const grou
                              std::span<const soil_behaviour> behaviour, float angle_deg,
                              input_kind input, int transform_size, const work_control& control) {
   site_results out;
-  out.unit_m_s2 = unit_of(o, rec);
+  out.unit_m_s2 = checked_unit(o, rec.unit);
   const bool eql = o.analysis == analysis_kind::eql;
-  if (eql && !out.unit_m_s2) {
-    throw option_error({"units", o.units.empty() ? rec.unit : o.units,
-                        "the equivalent-linear analysis needs the record in a known unit: " +
-                            std::string(known_units()) + " (give --units)",
-                        false});
-  }
   split(model, behaviour, eql ? o.sublayer_frequency : 0.0, out);
   try {
     if (eql) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/analysis/analysis.hpp"
@@ -54,6 +55,11 @@ struct site_results {
   };
   std::vector<depth_set> depth_motions;
 };
+
+// The record's unit (--units, else the record's own) in m/s² when it is a
+// known one; for the equivalent-linear analysis, whose strains need it, an
+// option_error naming the accepted units when it is not.
+std::optional<double> checked_unit(const run_options& o, std::string_view record_unit);
 
 // Whether a run reports the profile: the exact physics with a record that
 // has a horizontal component.

@@ -12,18 +12,41 @@
 #include <string>
 #include <vector>
 
+#include "cli/analysis/analysis.hpp"
+#include "cli/analysis/curves_file.hpp"
+#include "cli/analysis/site_profile.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/run/run_options.hpp"
 #include "cli/run/run_results.hpp"
 #include "core/soil/profile_facts.hpp"
+#include "core/soil/sublayers.hpp"
 
 namespace sitewave::cli {
 
 namespace {
 
-constexpr std::string_view checked_options[] = {"record", "at2",    "soil",  "profile",
-                                                "water-table", "curves", "scale", "units"};
+// The run's options that decide what its inputs must be: a run's command
+// line checks as it is (the options that only shape results are left out).
+constexpr std::string_view checked_options[] = {"record",
+                                                "at2",
+                                                "soil",
+                                                "profile",
+                                                "water-table",
+                                                "curves",
+                                                "scale",
+                                                "units",
+                                                "angle",
+                                                "input",
+                                                "physics",
+                                                "analysis",
+                                                "strain-ratio",
+                                                "magnitude",
+                                                "tolerance",
+                                                "max-iterations",
+                                                "sublayer-frequency",
+                                                "fft-size",
+                                                "at-depth"};
 
 std::vector<option_row<run_options>> check_rows() {
   std::vector<option_row<run_options>> rows;
@@ -81,8 +104,7 @@ std::string summary(const run_options& o, const ground_profile& g) {
                   "\n";
   char line[256];
   std::snprintf(line, sizeof line, "%4s  %-14s %8s %8s %8s %8s %8s %9s %9s  %s\n", "row", "name",
-                "top_m", "bottom_m", "vs_mps", "density", "damping", "s'v_kpa", "s'm_kpa",
-                "curve");
+                "top_m", "bottom_m", "vs_mps", "density", "damping", "s'v_kpa", "s'm_kpa", "curve");
   s += line;
   double top = 0.0;
   for (int l = 1; l <= t.nl; ++l) {
@@ -109,12 +131,37 @@ std::string summary(const run_options& o, const ground_profile& g) {
   return s;
 }
 
+// What an equivalent-linear run would iterate on: its sublayers and how
+// many of them follow curves; a refusal for a sublayer frequency the
+// profile cannot take, as a run gives.
+std::string eql_summary(const run_options& o, const ground_profile& g) {
+  if (o.analysis != analysis_kind::eql) return {};
+  if (!o.units.empty()) checked_unit(o, {});
+  const std::vector<soil::profile_row> rows = rows_of(g);
+  int parts = 0;
+  try {
+    parts = soil::sublayer_count(rows, o.sublayer_frequency);
+  } catch (const std::invalid_argument& e) {
+    throw input_error("--sublayer-frequency: " + std::string(e.what()));
+  }
+  if (!uses_curves(g.behaviour)) {
+    warn("equivalent-linear: no layer of " + ground_file(o) +
+         " has a curve, so the analysis is linear");
+  }
+  std::string s = "analysis      equivalent-linear, " + std::to_string(parts - 1) +
+                  " sublayers over the half-space";
+  if (o.sublayer_frequency > 0.0) s += " (a fifth of Vs/" + fixed(o.sublayer_frequency, 1) + " Hz)";
+  return s + "\n";
+}
+
 std::string record_summary(const run_options& o) {
   std::vector<std::filesystem::path> at2;
   if (o.at2) at2.assign(o.at2->begin(), o.at2->end());
   record r = o.record ? read_csv_record(*o.record) : read_at2_record(at2);
   if (o.scale) scale_record(r, *o.scale);
   check_record_fits(r.rows(), r.paths.front());
+  const int transform = transform_size(r, o.fft_size);
+  checked_unit(o, r.unit);
   std::string s = "record        ";
   for (std::size_t i = 0; i < r.paths.size(); ++i) {
     if (i > 0) s += ", ";
@@ -122,6 +169,7 @@ std::string record_summary(const run_options& o) {
   }
   s += ": " + std::to_string(r.rows()) + " rows";
   if (r.rows() >= 2) s += ", dt " + fixed(static_cast<double>(r.time[1] - r.time[0]), 4) + " s";
+  s += ", transform size " + std::to_string(transform);
   s += ", components";
   for (std::size_t c = 0; c < r.components; ++c) {
     s += ' ';
@@ -151,13 +199,18 @@ int check_command(std::span<const std::string_view> words) {
   if (o.profile && args.value("soil"))
     throw option_error({"profile", *o.profile, "give either --soil or --profile, not both"});
   if (o.record && o.at2)
-    throw option_error({"at2", args.value("at2").value_or(""), "give either --record or --at2, not both"});
+    throw option_error(
+        {"at2", args.value("at2").value_or(""), "give either --record or --at2, not both"});
   if (o.curves && !o.profile)
-    throw option_error({"curves", *o.curves, "curves are named by a profile's curve column: give --profile"});
+    throw option_error(
+        {"curves", *o.curves, "curves are named by a profile's curve column: give --profile"});
+  if (const auto analysis = analysis_problems(args, o); !analysis.empty())
+    throw option_error(analysis.front());
   const ground_profile g = read_ground(o);
   const std::string record = o.record || o.at2 ? record_summary(o) : std::string();
   for (const std::string& w : g.warnings) warn(w);
-  std::cout << summary(o, g) << record << "ok\n" << std::flush;
+  const std::string eql = eql_summary(o, g);
+  std::cout << summary(o, g) << eql << record << "ok\n" << std::flush;
   return exit_ok;
 }
 

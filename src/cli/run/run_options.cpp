@@ -24,6 +24,18 @@ std::vector<option_problem> combination_problems(const arguments& args, const ru
   if (o.curves && !o.profile) {
     return {{"curves", *o.curves, "curves are named by a profile's curve column: give --profile"}};
   }
+  return analysis_problems(args, o);
+}
+
+std::vector<option_problem> read_all(const arguments& args, run_options& o) {
+  std::vector<option_problem> problems = read_each_option<run_options>(args, run_option_table, o);
+  for (option_problem& p : combination_problems(args, o)) problems.push_back(std::move(p));
+  return problems;
+}
+
+}  // namespace
+
+std::vector<option_problem> analysis_problems(const arguments& args, const run_options& o) {
   if (o.strain_ratio && o.magnitude) {
     return {{"magnitude", args.value("magnitude").value_or(""),
              "give either --strain-ratio or --magnitude, not both"}};
@@ -40,14 +52,6 @@ std::vector<option_problem> combination_problems(const arguments& args, const ru
   }
   return {};
 }
-
-std::vector<option_problem> read_all(const arguments& args, run_options& o) {
-  std::vector<option_problem> problems = read_each_option<run_options>(args, run_option_table, o);
-  for (option_problem& p : combination_problems(args, o)) problems.push_back(std::move(p));
-  return problems;
-}
-
-}  // namespace
 
 std::span<const option_spec> run_option_specs() {
   static const std::vector<option_spec> specs = specs_of<run_options>(run_option_table);

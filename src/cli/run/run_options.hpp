@@ -302,6 +302,11 @@ run_options parse_run_options(const arguments& args);
 // one-line-per-problem report).
 std::vector<option_problem> run_option_problems(const arguments& args);
 
+// What goes badly together whatever the inputs: the strain ratio given twice,
+// the equivalent-linear analysis or motions at depth with the legacy physics.
+// A run and `sitewave check` refuse the same.
+std::vector<option_problem> analysis_problems(const arguments& args, const run_options& o);
+
 std::string_view input_name(input_kind k);
 std::string_view physics_name(physics_kind k);
 std::string_view motion_name(motion_kind k);

@@ -13,9 +13,11 @@ namespace {
 // Vucetic, M. and Dobry, R. (1991), "Effect of soil plasticity on cyclic
 // response", Journal of Geotechnical Engineering 117(1), 89-107, the curves
 // of G/Gmax and damping against strain by PI. Digitised values as tabulated in Strata's
-// NonlinearPropertyLibrary.cpp ("Vucetic & Dobry, PI = ..."); the digitisation
-// by R. Pretell in pystrata's data/curves.toml agrees at every point except
-// the damping at PI = 200 and 1e-3 %, 1.0 there against 1.1 here.
+// NonlinearPropertyLibrary.cpp ("Vucetic & Dobry, PI = ..."), which has 1.1 %
+// for the damping at PI = 200 and 1e-3 %: above the 1.0 % of every softer
+// curve there, where the figure draws PI = 200 lowest. The digitisation by
+// R. Pretell (pystrata's data/published_curves.toml), which agrees at every
+// other point, reads 1.0 %, taken here.
 constexpr std::size_t points = 9;
 constexpr std::array<double, points> strain_percent = {1e-4,    3.16e-4, 1e-3,    3.16e-3, 1e-2,
                                                        3.16e-2, 1e-1,    3.16e-1, 1.0};
@@ -44,7 +46,7 @@ constexpr std::array<published_pi, 6> curves = {{
      {1.00, 1.00, 1.00, 1.50, 2.00, 2.90, 4.10, 6.20, 9.80}},
     {200.0,
      {1.00, 1.00, 1.00, 1.00, 1.00, 0.96, 0.89, 0.75, 0.53},
-     {1.00, 1.00, 1.10, 1.30, 1.60, 2.10, 3.00, 4.80, 8.10}},
+     {1.00, 1.00, 1.00, 1.30, 1.60, 2.10, 3.00, 4.80, 8.10}},
 }};
 
 }  // namespace

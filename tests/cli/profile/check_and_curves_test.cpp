@@ -43,8 +43,8 @@ TEST(CheckCommand, SummarisesTheProfileWithItsStressesVs30AndPeriod) {
   EXPECT_NE(r.out.find(fixed(sv, 1) + "      " + fixed(sv * 2.0 / 3.0, 1)), std::string::npos)
       << r.out;
   // The clay's middle at 6.5 m: 2.5 m of fill, 4 m of clay, 4.5 m of it under water.
-  const double clay = 1.9 * 9.80665 * 2.0 + (1.9 * 9.80665 - 9.81) * 0.5 +
-                      (1.8 * 9.80665 - 9.81) * 4.0;
+  const double clay =
+      1.9 * 9.80665 * 2.0 + (1.9 * 9.80665 - 9.81) * 0.5 + (1.8 * 9.80665 - 9.81) * 4.0;
   EXPECT_NE(r.out.find(fixed(clay, 1)), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("darendeli PI=25"), std::string::npos);
   const double travel = 2.5 / 161.6 + 8.0 / 220.0 + 12.0 / 350.0;
@@ -65,7 +65,59 @@ TEST(CheckCommand, RefusesAsARunDoes) {
   EXPECT_EQ(lines_of(r.err).size(), 1u) << r.err;
   EXPECT_NE(r.err.find("profile.csv: line 5, column thickness_m: value (empty)"), std::string::npos)
       << r.err;
-  EXPECT_EQ(run_command(dir, {"check", "--profile", "profile.csv", "--soil", "x.csv"}).exit_code, 2);
+  EXPECT_EQ(run_command(dir, {"check", "--profile", "profile.csv", "--soil", "x.csv"}).exit_code,
+            2);
+}
+
+TEST(CheckCommand, RefusesTheRunsOptionsWithTheRecordAsTheRunDoes) {
+  // Each command line refused by `run` is refused by `check` with the same
+  // one-line message and exit status, before anything is printed.
+  scratch_dir dir;
+  dir.write("profile.csv", profile);
+  dir.write("wave.csv", sine_record(256, 0.01f));
+  const std::vector<std::string> base = {"--profile", "profile.csv", "--record", "wave.csv"};
+  const std::vector<std::vector<std::string>> slips = {
+      {"--fft-size", "128"},                          // fewer points than the record's rows
+      {"--fft-size", "300"},                          // not a power of two
+      {"--analysis", "eql", "--units", "counts"},     // strains need a known unit
+      {"--analysis", "eql", "--physics", "legacy"},   // no strains from the legacy tables
+      {"--at-depth", "5", "--physics", "legacy"},     // nor motions at depth
+      {"--strain-ratio", "0.6", "--magnitude", "7"},  // the ratio given twice
+      {"--analysis", "eql", "--units", "g", "--sublayer-frequency", "-1"},
+  };
+  for (const auto& slip : slips) {
+    std::vector<std::string> checked = {"check"};
+    checked.insert(checked.end(), base.begin(), base.end());
+    checked.insert(checked.end(), slip.begin(), slip.end());
+    std::vector<std::string> run = checked;
+    run.front() = "run";
+    run.insert(run.end(), {"--out", "out", "--force"});
+    const run_result by_run = run_command(dir, run);
+    const run_result by_check = run_command(dir, checked);
+    EXPECT_NE(by_run.exit_code, 0) << slip.front();
+    EXPECT_EQ(by_check.exit_code, by_run.exit_code) << by_check.err;
+    EXPECT_EQ(by_check.err, by_run.err);
+    EXPECT_EQ(by_check.out, "");
+    EXPECT_EQ(lines_of(by_check.err).size(), 1u) << by_check.err;
+  }
+}
+
+TEST(CheckCommand, ShowsTheTransformAndTheSublayersOfAnEquivalentLinearRun) {
+  // At 20 Hz a fifth of a wavelength is Vs / 100: the fill's 2.5 m at 1.616 m
+  // takes 2 sublayers, the clay's 8 m at 2.2 m 4, the sand's 12 m at 3.5 m 4.
+  scratch_dir dir;
+  dir.write("profile.csv", profile);
+  dir.write("wave.csv", sine_record(256, 0.01f));
+  const run_result r =
+      run_command(dir, {"check", "--profile", "profile.csv", "--record", "wave.csv", "--analysis",
+                        "eql", "--units", "m/s2", "--fft-size", "1024"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("equivalent-linear, 10 sublayers over the half-space"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("256 rows, dt 0.0100 s, transform size 1024"), std::string::npos) << r.out;
+  const run_result flat = run_command(
+      dir, {"check", "--profile", "profile.csv", "--analysis", "eql", "--sublayer-frequency", "0"});
+  EXPECT_NE(flat.out.find("equivalent-linear, 3 sublayers"), std::string::npos) << flat.out;
 }
 
 std::vector<std::vector<double>> curve_rows(const run_result& r) {
@@ -81,9 +133,9 @@ TEST(CurvesCommand, DarendeliMeetsItsClosedForm) {
   const double pi = 20.0, stress = 2.0;
   const double reference = (0.0352 + 0.0010 * pi) * std::pow(stress, 0.3483);
   const double least = (0.8005 + 0.0129 * pi) * std::pow(stress, -0.2889);
-  const auto rows = curve_rows(run_command(
-      dir, {"curves", "darendeli", "--pi", "20", "--stress-atm", "2", "--strains",
-            fixed(reference, 12) + ",1e-7"}));
+  const auto rows =
+      curve_rows(run_command(dir, {"curves", "darendeli", "--pi", "20", "--stress-atm", "2",
+                                   "--strains", fixed(reference, 12) + ",1e-7"}));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_NEAR(rows[0][1], 0.5, 1e-6);
   EXPECT_NEAR(rows[1][1], 1.0, 1e-5);
@@ -128,7 +180,7 @@ TEST(CurvesCommand, AUserTableIsLinearInLogStrainAndHeldAtItsEnds) {
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_NEAR(rows[0][1], 0.9, 1e-12);  // held below the table
   EXPECT_NEAR(rows[0][2], 3.0, 1e-12);
-  EXPECT_NEAR(rows[1][1], 0.7, 1e-6);   // halfway in log strain
+  EXPECT_NEAR(rows[1][1], 0.7, 1e-6);  // halfway in log strain
   EXPECT_NEAR(rows[2][2], 6.0, 1e-6);
   EXPECT_NEAR(rows[3][1], 0.5, 1e-12);  // held above it
   EXPECT_NEAR(rows[3][2], 9.0, 1e-12);
