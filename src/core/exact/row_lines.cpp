@@ -14,9 +14,10 @@
 #include "core/exact/interleaved_lines.hpp"
 #include "core/exact/line_arithmetic.hpp"
 #include "core/exact/vertical_slowness.hpp"
+#include "core/response/simd_path.hpp"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace sitewave::exact {
@@ -35,18 +36,28 @@ using response::splat;
 constexpr std::size_t vectors = max_interleaved_lines / width;
 static_assert(max_interleaved_lines % width == 0);
 
-[[gnu::always_inline]] inline V root(V x) {
+// The square roots of the lanes on the x86-64 baseline, two SSE2 ones, or
+// in one AVX instruction.
+struct baseline_root {
+  [[gnu::always_inline]] static V of(V x) {
 #if defined(__SSE2__)
-  lanes2 half[2];
-  __builtin_memcpy(half, &x, sizeof x);
-  half[0] = _mm_sqrt_pd(half[0]);
-  half[1] = _mm_sqrt_pd(half[1]);
-  __builtin_memcpy(&x, half, sizeof x);
-  return x;
+    lanes2 half[2];
+    __builtin_memcpy(half, &x, sizeof x);
+    half[0] = _mm_sqrt_pd(half[0]);
+    half[1] = _mm_sqrt_pd(half[1]);
+    __builtin_memcpy(&x, half, sizeof x);
+    return x;
 #else
-  return V{std::sqrt(x[0]), std::sqrt(x[1]), std::sqrt(x[2]), std::sqrt(x[3])};
+    return V{std::sqrt(x[0]), std::sqrt(x[1]), std::sqrt(x[2]), std::sqrt(x[3])};
 #endif
-}
+  }
+};
+#if defined(__x86_64__)
+struct avx2_root {
+  // Called, not inlined: the functions between are built for the baseline.
+  [[gnu::target("avx2"), gnu::noinline]] static V of(V x) { return _mm256_sqrt_pd(x); }
+};
+#endif
 
 [[gnu::always_inline]] inline V with_sign_of(V x, V sign) {
   const mask sign_bit = mask{} + INT64_MIN;
@@ -70,18 +81,20 @@ static_assert(max_interleaved_lines % width == 0);
           pick(small, zero * ratio - one, zero - one * ratio) / denom};
 }
 
+template <class Root>
 [[gnu::always_inline]] inline cv principal_root(cv z, mask& plain) {
   plain &= in_plain_range(z);
-  const V m = root(z.re * z.re + z.im * z.im);
+  const V m = Root::of(z.re * z.re + z.im * z.im);
   const mask positive = z.re > 0.0;
-  const V t = root(0.5 * (m + pick(positive, z.re, -z.re)));
+  const V t = Root::of(0.5 * (m + pick(positive, z.re, -z.re)));
   const V u = 0.5 * (z.im / t);
   return {pick(positive, t, magnitude(u)), with_sign_of(pick(positive, u, t), z.im)};
 }
 
+template <class Root>
 [[gnu::always_inline]] inline cv vertical_slowness(cv v, V pp, mask& plain) {
   const cv w = inverse_of(v * v, plain);
-  const cv eta = principal_root({w.re - pp, w.im}, plain);
+  const cv eta = principal_root<Root>({w.re - pp, w.im}, plain);
   const mask flip = eta.im > 0.0;
   return {pick(flip, -eta.re, eta.re), pick(flip, -eta.im, eta.im)};
 }
@@ -99,23 +112,26 @@ struct row_lanes {
   V density, thickness, p, pp;
   std::size_t lines;
 
-  row_lanes(std::span<const damped_row> row, double p_, std::span<const double> omega_)
-      : lines(row.size()) {
-    double values[5][max_interleaved_lines];
+  // The damped velocities as damped_velocity forms them, in lanes.
+  row_lanes(const row_at_lines& row, bool with_p, double p_) : lines(row.lines()) {
+    double values[3][max_interleaved_lines];
     for (std::size_t l = 0; l < max_interleaved_lines; ++l) {
       const std::size_t from = l < lines ? l : 0;
-      const damped_row& r = row[from];
-      const double v[5] = {r.vp.real(), r.vp.imag(), r.vs.real(), r.vs.imag(), omega_[from]};
-      for (std::size_t j = 0; j < 5; ++j) values[j][l] = v[j];
+      values[0][l] = with_p ? row.qp[from] : 1.0;
+      values[1][l] = row.qs[from];
+      values[2][l] = row.omega[from];
     }
+    const layer_row& r = row.row;
     for (std::size_t k = 0; k < vectors; ++k) {
       const std::size_t at = k * width;
-      vp[k] = {response::load_lanes<V>(&values[0][at]), response::load_lanes<V>(&values[1][at])};
-      vs[k] = {response::load_lanes<V>(&values[2][at]), response::load_lanes<V>(&values[3][at])};
-      omega[k] = response::load_lanes<V>(&values[4][at]);
+      const V qp = response::load_lanes<V>(&values[0][at]);
+      const V qs = response::load_lanes<V>(&values[1][at]);
+      vp[k] = {splat<V>(r.vp), splat<V>(r.vp) * (0.5 / qp)};
+      vs[k] = {splat<V>(r.vs), splat<V>(r.vs) * (0.5 / qs)};
+      omega[k] = response::load_lanes<V>(&values[2][at]);
     }
-    density = splat<V>(row[0].density);
-    thickness = splat<V>(row[0].thickness);
+    density = splat<V>(r.density);
+    thickness = splat<V>(r.thickness);
     p = splat<V>(p_);
     pp = splat<V>(p_ * p_);
   }
@@ -137,21 +153,21 @@ struct row_lanes {
   return exp_of_parts(x[l], y[l]);
 }
 
-}  // namespace
-
-void sh_terms_of_lines(std::span<const damped_row> row, double p, std::span<const double> omega,
-                       bool crossed, std::span<sh_terms> out) {
-  const row_lanes r(row, p, omega);
+template <class Root>
+[[gnu::always_inline]] inline void sh_lines(const row_at_lines& row, double p, bool crossed,
+                                            std::span<sh_terms> out) {
+  const row_lanes r(row, false, p);
   for (std::size_t k = 0; k < vectors && k * width < r.lines; ++k) {
     mask plain = mask{} - 1;
-    const cv eta = vertical_slowness(r.vs[k], r.pp, plain);
+    const cv eta = vertical_slowness<Root>(r.vs[k], r.pp, plain);
     const cv impedance = scaled(r.density, r.vs[k]) * r.vs[k] * eta;
     const cv inv = plain_reciprocal(impedance, plain);
     for (std::size_t j = 0; j < width && k * width + j < r.lines; ++j) {
       const std::size_t l = k * width + j;
       if (!is_plain(plain, j)) {
-        out[l] = crossed ? sh_terms_of(row[l], p, omega[l])
-                         : sh_impedance(row[l], exact::vertical_slowness(row[l].vs, p));
+        const damped_row d = row.damped(l);
+        out[l] = crossed ? sh_terms_of(d, p, row.omega[l])
+                         : sh_impedance(d, exact::vertical_slowness(d.vs, p));
         continue;
       }
       out[l] = {lane(impedance, j), lane(inv, j),
@@ -160,14 +176,15 @@ void sh_terms_of_lines(std::span<const damped_row> row, double p, std::span<cons
   }
 }
 
-void psv_terms_of_lines(std::span<const damped_row> row, double p,
-                        std::span<const double> omega, bool crossed, std::span<psv_terms> out) {
-  const row_lanes r(row, p, omega);
-  const double inv_density = 1.0 / row[0].density;
+template <class Root>
+[[gnu::always_inline]] inline void psv_lines(const row_at_lines& row, double p, bool crossed,
+                                             std::span<psv_terms> out) {
+  const row_lanes r(row, true, p);
+  const double inv_density = 1.0 / row.row.density;
   for (std::size_t k = 0; k < vectors && k * width < r.lines; ++k) {
     mask plain = mask{} - 1;
-    const cv eta_p = vertical_slowness(r.vp[k], r.pp, plain);
-    const cv eta_s = vertical_slowness(r.vs[k], r.pp, plain);
+    const cv eta_p = vertical_slowness<Root>(r.vp[k], r.pp, plain);
+    const cv eta_s = vertical_slowness<Root>(r.vs[k], r.pp, plain);
     const cv two_b2p0 = scaled(splat<V>(2.0), r.vs[k]) * r.vs[k];
     const cv two_b2p = {two_b2p0.re * r.p, two_b2p0.im * r.p};
     const cv inv_p = plain_reciprocal(eta_p, plain);
@@ -178,13 +195,14 @@ void psv_terms_of_lines(std::span<const damped_row> row, double p,
     for (std::size_t j = 0; j < width && k * width + j < r.lines; ++j) {
       const std::size_t l = k * width + j;
       if (!is_plain(plain, j)) {
-        out[l] = crossed ? psv_terms_of(row[l], p, omega[l])
-                         : psv_terms{psv_row_of(row[l], p), 1.0, 1.0};
+        const damped_row d = row.damped(l);
+        out[l] = crossed ? psv_terms_of(d, p, row.omega[l])
+                         : psv_terms{psv_row_of(d, p), 1.0, 1.0};
         continue;
       }
       psv_terms& t = out[l];
       t.row = {.p = p,
-               .density = row[l].density,
+               .density = row.row.density,
                .inv_density = inv_density,
                .eta_p = lane(eta_p, j),
                .eta_s = lane(eta_s, j),
@@ -198,6 +216,45 @@ void psv_terms_of_lines(std::span<const damped_row> row, double p,
       t.crossing_s = crossed ? crossing_at(eta_s, r.omega[k], r.thickness, j) : 1.0;
     }
   }
+}
+
+void sh_lines_baseline(const row_at_lines& row, double p, bool crossed, std::span<sh_terms> out) {
+  sh_lines<baseline_root>(row, p, crossed, out);
+}
+void psv_lines_baseline(const row_at_lines& row, double p, bool crossed,
+                        std::span<psv_terms> out) {
+  psv_lines<baseline_root>(row, p, crossed, out);
+}
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void sh_lines_avx2(const row_at_lines& row, double p, bool crossed,
+                                           std::span<sh_terms> out) {
+  sh_lines<avx2_root>(row, p, crossed, out);
+}
+[[gnu::target("avx2")]] void psv_lines_avx2(const row_at_lines& row, double p, bool crossed,
+                                            std::span<psv_terms> out) {
+  psv_lines<avx2_root>(row, p, crossed, out);
+}
+#endif
+
+bool has_avx2() {
+  return response::runs_on_this_machine(response::simd_path::avx2);
+}
+
+}  // namespace
+
+void sh_terms_of_lines(const row_at_lines& row, double p, bool crossed, std::span<sh_terms> out) {
+#if defined(__x86_64__)
+  if (has_avx2()) return sh_lines_avx2(row, p, crossed, out);
+#endif
+  sh_lines_baseline(row, p, crossed, out);
+}
+
+void psv_terms_of_lines(const row_at_lines& row, double p, bool crossed,
+                        std::span<psv_terms> out) {
+#if defined(__x86_64__)
+  if (has_avx2()) return psv_lines_avx2(row, p, crossed, out);
+#endif
+  psv_lines_baseline(row, p, crossed, out);
 }
 
 }  // namespace sitewave::exact

@@ -31,7 +31,7 @@ class table_plan {
     // Row j of line l at j·lines + l, and what the recursions give.
     std::vector<sh_terms> sh;
     std::vector<psv_terms> psv;
-    std::vector<damped_row> damped;  // growing rows, as sh and psv
+    std::vector<double> quality_p, quality_s;  // growing rows, as sh and psv
     std::array<double, max_interleaved_lines> omega{};
     std::array<sh_columns, max_interleaved_lines> sh_out;
     std::array<psv_motion, max_interleaved_lines> psv_out, alone_out;
@@ -63,11 +63,12 @@ class table_plan {
     std::vector<std::complex<double>> sh_steps, p_steps, s_steps;
   };
 
-  damped_row damped(std::size_t i, const scratch& s) const;
+  // Row i's quality factors at the current line, kept at s.quality_*[at].
+  void keep_qualities(std::size_t i, std::size_t at, scratch& s) const;
   void start_group(std::size_t group, scratch& s) const;
   // The terms of the fixed rows at line k, the l-th of `lines`, and the
-  // damped growing rows there.
-  void sh_line(std::size_t k, std::size_t l, std::size_t lines, scratch& s) const;
+  // quality factors of the growing rows there.
+  void sh_line(std::size_t k, std::size_t l, std::size_t lines, bool with_psv, scratch& s) const;
   void psv_line(std::size_t k, std::size_t l, std::size_t lines, scratch& s) const;
   // The terms of the growing rows at every line, the lines side by side.
   void growing_rows(transfer_part part, std::size_t lines, scratch& s) const;

@@ -35,34 +35,40 @@ const row_case cases[] = {
     {"huge velocities", 2.0, 1e160, 10.0, 1e160, 10.0, 1.0, 0.0},
 };
 
-// The lines' rows: the quality factors grow from line to line.
-std::vector<damped_row> rows_of(const row_case& c, std::size_t lines) {
-  std::vector<damped_row> rows;
-  for (std::size_t l = 0; l < lines; ++l) {
-    const double grow = 1.0 + 0.37 * static_cast<double>(l);
-    rows.push_back({c.density, damped_velocity(c.vp, c.qp * grow),
-                    damped_velocity(c.vs, c.qs * grow), c.thickness});
+// A row at several lines: the quality factors grow from line to line.
+struct lines_of_row {
+  layer_row row;
+  std::vector<double> qp, qs, omega;
+  explicit lines_of_row(const row_case& c, std::size_t lines)
+      : row{c.density, c.vp, c.qp, 0.0, c.vs, c.qs, 0.0, c.thickness} {
+    for (std::size_t l = 0; l < lines; ++l) {
+      const double grow = 1.0 + 0.37 * static_cast<double>(l);
+      qp.push_back(c.qp * grow);
+      qs.push_back(c.qs * grow);
+      omega.push_back(3.1 + 57.0 * static_cast<double>(l));
+    }
   }
-  return rows;
-}
+  row_at_lines at() const { return {row, qp, qs, omega}; }
+};
 
-std::vector<double> omegas(std::size_t lines) {
-  std::vector<double> w;
-  for (std::size_t l = 0; l < lines; ++l) w.push_back(3.1 + 57.0 * static_cast<double>(l));
-  return w;
+// The row at line l damped as the tables did it before, from its own
+// quality factors.
+damped_row damp_at(const lines_of_row& r, std::size_t l) {
+  return {r.row.density, damped_velocity(r.row.vp, r.qp[l]), damped_velocity(r.row.vs, r.qs[l]),
+          r.row.thickness};
 }
 
 TEST(RowLines, ShTermsHaveTheBitsOfOneLineAtATime) {
   for (const row_case& c : cases) {
     for (std::size_t lines = 1; lines <= max_interleaved_lines; ++lines) {
       for (const bool crossed : {true, false}) {
-        const auto rows = rows_of(c, lines);
-        const auto w = omegas(lines);
+        const lines_of_row r(c, lines);
         std::vector<sh_terms> together(lines);
-        sh_terms_of_lines(rows, c.p, w, crossed, together);
+        sh_terms_of_lines(r.at(), c.p, crossed, together);
         for (std::size_t l = 0; l < lines; ++l) {
-          const sh_terms one = crossed ? sh_terms_of(rows[l], c.p, w[l])
-                                       : sh_impedance(rows[l], vertical_slowness(rows[l].vs, c.p));
+          const damped_row d = damp_at(r, l);
+          const sh_terms one = crossed ? sh_terms_of(d, c.p, r.omega[l])
+                                       : sh_impedance(d, vertical_slowness(d.vs, c.p));
           EXPECT_TRUE(same_bits(together[l].impedance, one.impedance)) << c.what << " " << l;
           EXPECT_TRUE(same_bits(together[l].inv_impedance, one.inv_impedance)) << c.what << " " << l;
           EXPECT_TRUE(same_bits(together[l].crossing, one.crossing)) << c.what << " " << l;
@@ -76,13 +82,13 @@ TEST(RowLines, PsvTermsHaveTheBitsOfOneLineAtATime) {
   for (const row_case& c : cases) {
     for (std::size_t lines = 1; lines <= max_interleaved_lines; ++lines) {
       for (const bool crossed : {true, false}) {
-        const auto rows = rows_of(c, lines);
-        const auto w = omegas(lines);
+        const lines_of_row r(c, lines);
         std::vector<psv_terms> together(lines);
-        psv_terms_of_lines(rows, c.p, w, crossed, together);
+        psv_terms_of_lines(r.at(), c.p, crossed, together);
         for (std::size_t l = 0; l < lines; ++l) {
-          const psv_terms one = crossed ? psv_terms_of(rows[l], c.p, w[l])
-                                        : psv_terms{psv_row_of(rows[l], c.p), 1.0, 1.0};
+          const damped_row d = damp_at(r, l);
+          const psv_terms one = crossed ? psv_terms_of(d, c.p, r.omega[l])
+                                        : psv_terms{psv_row_of(d, c.p), 1.0, 1.0};
           const psv_row& a = together[l].row;
           const psv_row& b = one.row;
           EXPECT_EQ(a.p, b.p);
@@ -124,7 +130,7 @@ stack_lines stack_at(std::span<const double> omega, std::span<const row_case> ro
   for (std::size_t j = 0; j < s.rows; ++j) {
     const bool half_space = j + 1 == s.rows;
     for (std::size_t l = 0; l < s.lines; ++l) {
-      const damped_row r = rows_of(rows_used[j], l + 1)[l];
+      const damped_row r = damp_at(lines_of_row(rows_used[j], l + 1), l);
       s.sh.push_back(half_space ? sh_impedance(r, vertical_slowness(r.vs, p))
                                 : sh_terms_of(r, p, omega[l]));
       s.psv.push_back(half_space ? psv_terms{psv_row_of(r, p), 1.0, 1.0}
