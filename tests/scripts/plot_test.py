@@ -280,6 +280,23 @@ class Labels(unittest.TestCase):
         with self.assertRaises(self.plot.ResultsError):
             self.plot.with_display_units(self.plot.RunInfo(units="counts"), "g")
 
+    def test_profile_shows_the_softened_layers_when_deep_linear_rows_would_squeeze_them(self):
+        import numpy as np
+
+        def table(bottoms, ratios):
+            return {"bottom_m": np.array(bottoms, dtype=float),
+                    "modulus_ratio": np.array(ratios, dtype=float)}
+
+        # Softened down to 40 m of an 800 m column: 60 m shown; a linear run,
+        # or one softened below a third of the column, shows all of it.
+        deep = table([10, 40, 300, 800, np.nan], [0.5, 0.3, 1.0, 1.0, 1.0])
+        self.assertEqual(self.plot.shown_depth(deep, 800.0, "eql"), 60.0)
+        self.assertEqual(self.plot.shown_depth(deep, 800.0, "linear"), 800.0)
+        half = table([10, 300, 800, np.nan], [0.5, 0.9, 1.0, 1.0])
+        self.assertEqual(self.plot.shown_depth(half, 800.0, "eql"), 800.0)
+        stiff = table([10, 800, np.nan], [1.0, 1.0, 1.0])
+        self.assertEqual(self.plot.shown_depth(stiff, 800.0, "eql"), 800.0)
+
     def test_fourier_unit_is_record_unit_times_seconds(self):
         unit = self.plot.integrated(self.plot.parse_unit("cm/s**2"), 1)
         self.assertEqual(self.plot.render_unit(unit), "cm/s")
