@@ -378,15 +378,8 @@ def amplification_figure(folder, info, dpi):
     figure, axes = new_figure(dpi, 1, 1, False)
     axis = axes[0][0]
     freq = positive(table["freq_hz"])
-    legacy = info.physics == "legacy"
-    curves = [
-        ("sh_abs", "legacy SH table" if legacy else "SH (applied to H1, H2)", SURFACE_COLOUR, "-"),
-        ("psv_abs", "legacy vertical table (not a P-SV response)" if legacy
-         else "P-SV vertical (applied to V1)", INPUT_COLOUR, "-"),
-        ("radial_abs", "P-SV radial (for reference)", "tab:green", "--"),
-    ]
     drawn = []
-    for column, label, colour, style in curves:
+    for column, label, colour, style in amplification_curves(table, info.physics == "legacy"):
         # The radial motion vanishes at vertical incidence: nothing to show.
         if column in table and np.nanmax(np.abs(table[column]), initial=0) > 1e-9:
             drawn.append(positive(table[column]))
@@ -400,6 +393,27 @@ def amplification_figure(folder, info, dpi):
     axis.legend(loc="best")
     figure.suptitle(f"Amplification of the layers\n{run_caption(info, folder)}")
     return figure
+
+
+def amplification_curves(table, legacy):
+    """The columns of transfer.csv to draw, with their labels: one SH curve
+    for both horizontals, or, when H2 went through layers of its own (an
+    equivalent-linear run softens each horizontal by its own strains), one
+    for each."""
+    own_h2 = "sh_H2_abs" in table
+    if legacy:
+        sh = "legacy SH table"
+    else:
+        sh = "SH, H1's strain-compatible layers" if own_h2 else "SH (applied to H1, H2)"
+    curves = [("sh_abs", sh, SURFACE_COLOUR, "-")]
+    if own_h2:
+        curves.append(("sh_H2_abs", "SH, H2's strain-compatible layers", "tab:purple", "-."))
+    curves += [
+        ("psv_abs", "legacy vertical table (not a P-SV response)" if legacy
+         else "P-SV vertical (applied to V1)", INPUT_COLOUR, "-"),
+        ("radial_abs", "P-SV radial (for reference)", "tab:green", "--"),
+    ]
+    return curves
 
 
 def fundamental_index(freq, modulus):

@@ -297,6 +297,14 @@ class Labels(unittest.TestCase):
         stiff = table([10, 800, np.nan], [1.0, 1.0, 1.0])
         self.assertEqual(self.plot.shown_depth(stiff, 800.0, "eql"), 800.0)
 
+    def test_each_horizontal_gets_its_own_amplification_when_its_layers_differ(self):
+        shared = [c for c, *_ in self.plot.amplification_curves({"sh_abs": 0, "psv_abs": 0}, False)]
+        self.assertEqual(shared, ["sh_abs", "psv_abs", "radial_abs"])
+        own = self.plot.amplification_curves({"sh_abs": 0, "sh_H2_abs": 0, "psv_abs": 0}, False)
+        self.assertEqual([c for c, *_ in own], ["sh_abs", "sh_H2_abs", "psv_abs", "radial_abs"])
+        self.assertIn("H1", own[0][1])
+        self.assertIn("H2", own[1][1])
+
     def test_fourier_unit_is_record_unit_times_seconds(self):
         unit = self.plot.integrated(self.plot.parse_unit("cm/s**2"), 1)
         self.assertEqual(self.plot.render_unit(unit), "cm/s")
