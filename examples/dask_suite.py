@@ -10,7 +10,10 @@ into one table. Its columns are those of `sitewave batch`'s summary.csv
     python3 examples/dask_suite.py --scheduler tcp://scheduler:8786   # a running cluster
 
 The record and the profiles are read here once and sent to the workers as
-objects, so the workers need the sitewave module but not the files.
+objects, so the workers need the sitewave module but not the files. The
+record's own response spectra are the same in every case: the workers keep
+them in a cache folder (--cache; with the LocalCluster a temporary folder
+by default), as sitewave batch does for its cases.
 Needs python3-dask and python3-distributed.
 """
 
@@ -19,6 +22,7 @@ import csv
 import math
 import pathlib
 import sys
+import tempfile
 
 HERE = pathlib.Path(__file__).resolve().parent
 RECORD = HERE / "kaikoura_wtmc.csv"
@@ -33,24 +37,25 @@ def suite(angles):
     return [(f"{name}_{angle:g}", name, angle) for name in PROFILES for angle in angles]
 
 
-def psa_row(record, profile, angle):
+def psa_row(record, profile, angle, cache=None):
     """One case on a worker: the PSA columns of its batch summary row."""
     import sitewave
 
     result = sitewave.analyse(record, profile, angle=angle, physics=PHYSICS, units=UNITS,
-                              outputs=["response"], threads=1)
+                              outputs=["response"], threads=1, cache=cache)
     return {key: value for key, value in result.summary().items() if key.startswith("psa_")}
 
 
-def run_suite(client, cases):
-    """Runs the cases on the client's cluster; returns their rows in case order."""
+def run_suite(client, cases, cache=None):
+    """Runs the cases on the client's cluster (the record's spectra kept in
+    the workers' folder cache, if given); returns their rows in case order."""
     import sitewave
 
     record = client.scatter(sitewave.read_record(RECORD), broadcast=True)
     profiles = {name: client.scatter(sitewave.read_soil(path), broadcast=True)
                 for name, path in PROFILES.items()}
-    futures = [client.submit(psa_row, record, profiles[profile], angle, key=f"psa-{name}")
-               for name, profile, angle in cases]
+    futures = [client.submit(psa_row, record, profiles[profile], angle, cache, pure=False)
+               for _, profile, angle in cases]
     rows = client.gather(futures)
     return [{"case": name, **row} for (name, _, _), row in zip(cases, rows)]
 
@@ -89,6 +94,9 @@ def main(argv=None):
     parser.add_argument("--angles", type=angle_list, default=[0.0, 15.0, 30.0],
                         help="incidence angles in degrees (default 0,15,30)")
     parser.add_argument("--out", default="dask-suite.csv", help="the table (default dask-suite.csv)")
+    parser.add_argument("--cache", metavar="DIR",
+                        help="a folder on each worker for the record's spectra (default: a "
+                             "temporary folder with the LocalCluster, none with --scheduler)")
     args = parser.parse_args(argv)
 
     from dask.distributed import Client, LocalCluster
@@ -96,11 +104,12 @@ def main(argv=None):
     cases = suite(args.angles)
     if args.scheduler:
         with Client(args.scheduler) as client:
-            rows = run_suite(client, cases)
+            rows = run_suite(client, cases, args.cache)
     else:
-        with LocalCluster(n_workers=args.workers, threads_per_worker=1,
-                          dashboard_address=None) as cluster, Client(cluster) as client:
-            rows = run_suite(client, cases)
+        with tempfile.TemporaryDirectory() as scratch, \
+                LocalCluster(n_workers=args.workers, threads_per_worker=1,
+                             dashboard_address=None) as cluster, Client(cluster) as client:
+            rows = run_suite(client, cases, args.cache or scratch)
     write_table(rows, args.out)
     print(f"{len(rows)} cases; PSA table in {args.out}")
     return 0

@@ -3,7 +3,7 @@
 
 Reads transfer.csv, spectra.csv, response.csv, surface.csv and run.json from
 a folder written by `sitewave run` and writes amplification.png, fourier.png,
-response.png, response-loglog.png and waveforms.png into DIR/plots, or into --out PLOTDIR.
+response.png, response-loglog.png, waveforms.png and husid.png into DIR/plots, or into --out PLOTDIR.
 A figure whose table is missing is skipped with a note on standard error.
 
 Exit status: 0 when every figure whose table is present was written; 1 when
@@ -482,7 +482,8 @@ def response_figure(folder, info, dpi, log_psa=False):
         if not column.startswith("ratio_"):
             table[column] = info.scale * table[column]
     dampings = sorted(set(table["damping"][np.isfinite(table["damping"])]))
-    figure, axes = new_figure(dpi, 2, len(components), True)
+    rotd = has_rotd(table)
+    figure, axes = new_figure(dpi, 2, len(components) + rotd, True)
     for column, component in enumerate(components):
         pair = (axes[0][column], axes[1][column])
         for shade, damping in enumerate(dampings):
@@ -491,11 +492,51 @@ def response_figure(folder, info, dpi, log_psa=False):
             draw_response(pair, curves, damping_label(damping), colours)
         draw_peaks(pair, table, component)
         label_response(pair, info, component, log_psa)
-    legend(axes[0][-1], **OUTSIDE_RIGHT)
-    legend(axes[1][-1], **OUTSIDE_RIGHT)
+    if rotd:
+        pair = (axes[0][-1], axes[1][-1])
+        for shade, damping in enumerate(dampings):
+            draw_rotd(pair, table, damping, damping_colours(shade, len(dampings)), info.scale)
+        label_response(pair, info, "RotD50 and RotD100 of H1, H2", log_psa)
+    for row in axes:
+        # The components' curves and, beside them, the RotD ones: one legend.
+        sources = [row[0], row[-1]] if rotd else [row[-1]]
+        handles, labels = [], []
+        for axis in sources:
+            more_handles, more_labels = axis.get_legend_handles_labels()
+            handles, labels = handles + more_handles, labels + more_labels
+        if handles:
+            row[-1].legend(handles, labels, **OUTSIDE_RIGHT)
     heading = "Response spectra (PSA" + (", log-log" if log_psa else "") + "); PGA, at period 0, on the left axis"
     figure.suptitle(f"{heading}\n{run_caption(info, folder)}")
     return figure
+
+
+ROTD_COLUMNS = ("in_rotd50", "in_rotd100", "out_rotd50", "out_rotd100", "ratio_rotd50")
+
+
+def has_rotd(table):
+    """RotD columns with values: a record with a single horizontal leaves them empty."""
+    return all(name in table for name in ROTD_COLUMNS) and bool(
+        np.any(np.isfinite(table["out_rotd50"]))
+    )
+
+
+def draw_rotd(pair, table, damping, colours, scale):
+    """RotD50 bold and RotD100 thin, input dashed, surface solid; the RotD50 ratio."""
+    spectra_axis, ratio_axis = pair
+    rows = (table["damping"] == damping) & (table["period_s"] > 0)
+    order = np.argsort(table["period_s"][rows], kind="stable")
+    period = table["period_s"][rows][order]
+    tag = damping_label(damping)
+    input_colour, surface_colour = colours
+    for side, colour, style in (("in", input_colour, "--"), ("out", surface_colour, "-")):
+        name = "input" if side == "in" else "surface"
+        for measure, weight in (("rotd50", BOLD), ("rotd100", {"lw": 0.9})):
+            values = scale * table[f"{side}_{measure}"][rows][order]
+            label = f"{name} {'RotD50' if measure == 'rotd50' else 'RotD100'}, {tag}"
+            spectra_axis.plot(period, values, style, color=colour, label=label, **weight)
+    ratio = table["ratio_rotd50"][rows][order]
+    ratio_axis.plot(period, ratio, color=surface_colour, label=f"RotD50 ratio, {tag}", **BOLD)
 
 
 def damping_curves(table, component, damping):
@@ -619,6 +660,75 @@ def time_window(axis, time, series):
     else:
         axis.set_xlim(start, end)
         axis.set_xlabel("time (s)")
+
+
+HUSID_MARKS = (0.05, 0.75, 0.95)
+
+
+def husid(acceleration, dt):
+    """The normalised Arias build-up at the samples, by the run's rule: the
+    acceleration linear between samples, h (a0² + a0 a1 + a1²) / 3 a step."""
+    a0, a1 = acceleration[:-1], acceleration[1:]
+    cumulative = np.concatenate([[0.0], np.cumsum(dt * (a0 * a0 + a0 * a1 + a1 * a1) / 3.0)])
+    total = cumulative[-1]
+    return cumulative / total if total > 0 else cumulative
+
+
+def crossing_time(time, curve, level):
+    """Where the curve first reaches `level`, linear within the step."""
+    index = int(np.argmax(curve >= level))
+    if index == 0:
+        return time[0]
+    rise = curve[index] - curve[index - 1]
+    fraction = (level - curve[index - 1]) / rise if rise > 0 else 0.0
+    return time[index - 1] + fraction * (time[index] - time[index - 1])
+
+
+def husid_figure(folder, info, dpi):
+    """The Husid curve of each component, input and surface, with the times
+    of 5, 75 and 95 % and the significant durations between them."""
+    path = folder / "surface.csv"
+    table = read_table(path)
+    components = present_components(table)
+    require(table, path, ["time_s", *[f"in_{c}" for c in components]])
+    time = table["time_s"]
+    dt = float(time[1] - time[0]) if time.size > 1 else 1.0
+    # surface.csv holds the surface's acceleration only when --motion left it so.
+    sides = [("in_{}", "input", INPUT_COLOUR, "--")]
+    if info.motion == "none":
+        sides.append(("{}", "surface", SURFACE_COLOUR, "-"))
+    figure, axes = new_figure(dpi, len(components), 1, True)
+    span = [time[-1], time[0]]  # where the curves rise from 0.1 % to 99.9 %
+    for axis, component in zip(axes[:, 0], components):
+        for pattern, name, colour, style in sides:
+            values = table[pattern.format(component)]
+            if not np.all(np.isfinite(values)):
+                continue
+            curve = husid(values, dt)
+            span = [min(span[0], crossing_time(time, curve, 0.001)),
+                    max(span[1], crossing_time(time, curve, 0.999))]
+            marks = [crossing_time(time, curve, level) for level in HUSID_MARKS]
+            label = (f"{name}: D5-75 {marks[1] - marks[0]:.2f} s, "
+                     f"D5-95 {marks[2] - marks[0]:.2f} s")
+            axis.plot(time, curve, style, color=colour, lw=1.4, label=label)
+            axis.plot(marks, HUSID_MARKS, "o", color=colour, ms=5)
+        for level in HUSID_MARKS:
+            axis.axhline(level, color="0.5", lw=0.7, ls=":")
+        axis.set_ylim(-0.02, 1.02)
+        axis.set_yticks(sorted({*HUSID_MARKS, 0.5}))
+        axis.set_ylabel("normalised Arias\nintensity")
+        axis.set_title(component_title(info, component), loc="left")
+        axis.grid(True, alpha=0.3)
+        legend(axis, loc="lower right", fontsize=8)
+    if span[0] < span[1]:
+        margin = 0.1 * (span[1] - span[0])
+        axes[-1][0].set_xlim(max(time[0], span[0] - margin), min(time[-1], span[1] + margin))
+    axes[-1][0].set_xlabel("time (s)")
+    heading = "Husid curves: the build-up of Arias intensity, marks at 5, 75 and 95 %"
+    if info.motion != "none":
+        heading += " (input only: surface.csv holds the surface's integral or derivative)"
+    figure.suptitle(f"{heading}\n{run_caption(info, folder)}")
+    return figure
 
 
 def readable(value):
@@ -788,6 +898,7 @@ FIGURES = (
     ("response.png", "response.csv", response_figure),
     ("response-loglog.png", "response.csv", response_loglog_figure),
     ("waveforms.png", "surface.csv", waveform_figure),
+    ("husid.png", "surface.csv", husid_figure),
     ("profile.png", "profile.csv", profile_figure),
     ("convergence.png", "run.json", convergence_figure),
     ("curves.png", "curves.csv", curves_figure),

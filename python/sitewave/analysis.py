@@ -5,6 +5,7 @@ turned into the command's own option text and read by the command's option
 table, so that its checks and messages are the command's.
 """
 
+import os as _os
 import warnings as _warnings
 
 from . import _sitewave
@@ -18,7 +19,7 @@ class SitewaveWarning(UserWarning):
 
 # The command's options that the Python objects and calls decide instead.
 _SET_ELSEWHERE = {"record", "at2", "soil", "profile", "water-table", "curves", "out", "force",
-                  "quiet", "cache"}
+                  "quiet"}
 
 
 def _number_text(value):
@@ -32,8 +33,8 @@ def _number_text(value):
 
 def _option_text(value):
     """A keyword's value as the command line would give it."""
-    if isinstance(value, str):
-        return value
+    if isinstance(value, (str, _os.PathLike)):
+        return _os.fspath(value)
     if hasattr(value, "__iter__"):
         return ",".join(v if isinstance(v, str) else _number_text(v) for v in value)
     return _number_text(value)
@@ -52,7 +53,7 @@ def analyse(record, profile, *, angle=None, input=None, motion=None, filter=None
             units=None, physics=None, periods=None, damping=None, smoothing=None, threads=None,
             analysis=None, strain_ratio=None, magnitude=None, tolerance=None,
             max_iterations=None, sublayer_frequency=None, fft_size=None, at_depth=None,
-            outputs=None):
+            outputs=None, cache=None):
     options = dict(locals())
     del options["record"], options["profile"]
     run = _sitewave.run(record, profile, _option_words(options))
@@ -84,7 +85,8 @@ Every other argument is keyword-only, None leaving the command's default.
 Each is the command's option of the same name ("_" for "-"): a number, a
 text, or a sequence where the option takes a list (filter=(0.1, 0.2, 20, 24),
 damping=(0.02, 0.05), periods=[0.1, 0.2, 0.5] or the name of a file of
-periods, at_depth=[10, 20], outputs=["response"]). Bad values raise
+periods, at_depth=[10, 20], outputs=["response"], cache="spectra-cache").
+Bad values raise
 ValueError with the command's message ("--angle 95: ...").
 
 {_keyword_help()}

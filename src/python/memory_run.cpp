@@ -18,9 +18,10 @@ namespace sitewave::python {
 namespace {
 
 // The options that name where the inputs come from or where results go:
-// the Python objects and calls decide those.
+// the Python objects and calls decide those. (--cache stays: a folder of
+// the record's spectra that analyses sharing a record reuse.)
 constexpr std::string_view reserved_options[] = {
-    "record", "at2", "soil", "profile", "water-table", "curves", "out", "force", "quiet", "cache"};
+    "record", "at2", "soil", "profile", "water-table", "curves", "out", "force", "quiet"};
 
 void refuse_reserved(const std::vector<std::string>& words) {
   for (const std::string& w : words) {

@@ -9,7 +9,7 @@ import numpy as np
 import pytest
 
 import sitewave
-from conftest import EXAMPLES, command_run
+from conftest import EXAMPLES, batch_summary, command_run, summary_cell
 
 RECORD = str(EXAMPLES / "kaikoura_wtmc.csv")
 SOIL = str(EXAMPLES / "soil_dat.csv")
@@ -158,3 +158,34 @@ def test_analyses_in_threads_at_once_equal_one_alone(example_record, example_pro
     for run in runs:
         assert np.array_equal(run.surface, alone.surface)
         assert run.file("response.csv") == alone.file("response.csv")
+
+
+def test_a_spectra_cache_shared_by_analyses_changes_no_result(tmp_path, example_record,
+                                                               example_profile):
+    """cache= keeps the record's spectra between analyses as a batch keeps
+    them between its cases: the second analysis finds the entry, and both
+    write what an analysis without the cache writes."""
+    cache = tmp_path / "spectra"
+    plain = sitewave.analyse(example_record, example_profile, angle=10, outputs=["response"])
+    first = sitewave.analyse(example_record, example_profile, angle=10, outputs=["response"],
+                             cache=cache)
+    entries = [(p.name, p.stat().st_ino) for p in cache.iterdir()]
+    assert len(entries) == 1
+    second = sitewave.analyse(example_record, example_profile, angle=20, outputs=["response"],
+                              cache=str(cache))
+    assert [(p.name, p.stat().st_ino) for p in cache.iterdir()] == entries  # read, not rewritten
+    assert first.file("response.csv") == plain.file("response.csv")
+    assert np.array_equal(second.response["input"], plain.response["input"])
+    assert not np.array_equal(second.response["surface"], plain.response["surface"])
+
+
+def test_summary_is_the_batch_summary_row(tmp_path, example_record, example_profile):
+    """Peaks, PSA and intensity measures of summary() print as the batch's
+    summary.csv prints the same case."""
+    row = batch_summary(tmp_path, [{"case": "oblique", "record": RECORD, "soil": SOIL,
+                                    "angle": 25, "physics": "exact", "units": "mm/s2"}])[0]
+    summary = sitewave.analyse(example_record, example_profile, angle=25, physics="exact",
+                               units="mm/s2").summary()
+    assert {"peak_out_H1", "psa_out_rotd50_2", "out_H2_cav"} <= set(summary)
+    assert {k: summary_cell(v) for k, v in summary.items()} == {k: row[k] for k in summary}
+    assert all(row[k] for k in summary)  # every value known for this record

@@ -1,5 +1,6 @@
 """What a user meets first: importing stays light, help(analyse) names every
-keyword, and the equivalent-linear analysis through analyse writes the files
+keyword, the README's example draws its figure, to_pandas keeps the files'
+columns, and the equivalent-linear analysis through analyse writes the files
 `sitewave run --analysis eql` writes."""
 
 import inspect
@@ -12,7 +13,7 @@ import sys
 import pytest
 
 import sitewave
-from conftest import EXAMPLES, command_run
+from conftest import EXAMPLES, ROOT, command_run
 
 RECORD = str(EXAMPLES / "kaikoura_wtmc.csv")
 EQL_PROFILE = str(EXAMPLES / "profile_eql.csv")
@@ -73,3 +74,17 @@ def test_to_pandas_has_the_clean_files_columns(example_record, example_profile):
         header = result.file(f"{name}.csv").splitlines()[0].split(",")
         assert list(frame.columns) == header
     assert len(frames["transfer"]) == len(result.transfer["freq_hz"])
+
+
+def test_the_readme_example_draws_its_figure(tmp_path):
+    pytest.importorskip("matplotlib")
+    readme = (ROOT / "README.md").read_text()
+    code = re.search(r"^## Python\n.*?^```python\n(.*?)^```", readme, re.S | re.M).group(1)
+    assert len(code.strip().splitlines()) == 5 and 'plt.savefig("psa.png")' in code
+    module_path = str(pathlib.Path(sitewave.__file__).parents[1])
+    done = subprocess.run([sys.executable, "-c", code.replace("examples/", f"{EXAMPLES}/")],
+                          cwd=tmp_path, capture_output=True, text=True, timeout=300,
+                          env={"PYTHONPATH": module_path, "MPLBACKEND": "Agg",
+                               "MPLCONFIGDIR": str(tmp_path)})
+    assert done.returncode == 0, done.stderr
+    assert (tmp_path / "psa.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"

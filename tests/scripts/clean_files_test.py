@@ -2,7 +2,7 @@
 """Reads the clean files of a `sitewave run` back with pandas, without options.
 
 Runs the program given as the first argument on a small generated record,
-loads transfer.csv, spectra.csv, surface.csv (and response.csv when present)
+loads transfer.csv, spectra.csv, surface.csv, intensity.csv (and response.csv when present)
 with a plain pandas.read_csv, and checks that the header names every column,
 that no column is left unnamed or empty, and that the numbers read back agree
 with the run's own summary in run.json. Exits 77 (skipped) without pandas.
@@ -65,6 +65,12 @@ def check(program):
             assert math.isclose(surface[c].abs().max(), peak, rel_tol=1e-6), c
             assert math.isclose(surface["in_" + c].abs().max(), summary["peaks"]["input"][c],
                                 rel_tol=1e-6), c
+        # A component per row, named for its motion; Arias intensity needs a known unit.
+        intensity = pd.read_csv(out / "intensity.csv", index_col="component")
+        assert list(intensity.index) == ["in_H1", "in_H2", "in_V1", "out_H1", "out_H2", "out_V1"]
+        assert math.isclose(intensity.loc["out_H1", "pga"], summary["peaks"]["surface"]["H1"],
+                            rel_tol=1e-6)
+        assert intensity["arias_m_s"].isna().all() and summary["intensity_units"]["arias_m_s"] is None
         transfer = pd.read_csv(out / "transfer.csv")
         assert len(transfer) == summary["transform_size"] // 2 + 1
         assert transfer["sh_abs"].iloc[0] == 2.0

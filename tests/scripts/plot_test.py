@@ -23,7 +23,7 @@ HERE = Path(__file__).resolve().parent
 SCRIPT = HERE.parents[1] / "scripts" / "sitewave_plot.py"
 PYTHON = "/usr/bin/python3"
 FIGURES = ("amplification.png", "fourier.png", "response.png", "response-loglog.png",
-           "waveforms.png", "profile.png")
+           "waveforms.png", "husid.png", "profile.png")
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 MATPLOTLIB_HOME = tempfile.TemporaryDirectory(prefix="sitewave_mpl_")
 ENVIRONMENT = dict(os.environ, MPLCONFIGDIR=MATPLOTLIB_HOME.name)
@@ -55,6 +55,15 @@ def png_size(path):
     if head[:8] != PNG_SIGNATURE or head[12:16] != b"IHDR":
         return None
     return struct.unpack(">II", head[16:24])
+
+
+def blank_rotd(path):
+    """Empties the RotD cells, as a run of a single horizontal writes them."""
+    lines = path.read_text().splitlines()
+    header = lines[0].split(",")
+    rows = [",".join("" if "rotd" in header[i] else cell for i, cell in enumerate(line.split(",")))
+            for line in lines[1:]]
+    path.write_text("\n".join([lines[0], *rows]) + "\n")
 
 
 def load_script():
@@ -156,6 +165,7 @@ class MissingAndBroken(ScratchFolder):
             keep = [i for i, column in enumerate(header) if "H2" not in column and "V1" not in column]
             rows = [",".join(line.split(",")[i] for i in keep) for line in table]
             (folder / name).write_text("\n".join(rows) + "\n")
+        blank_rotd(folder / "response.csv")  # a single horizontal has none
         result = run_plot(folder)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assert_figures(folder / "plots", FIGURES, (1200, 840))
@@ -304,6 +314,26 @@ class Labels(unittest.TestCase):
         self.assertEqual([c for c, *_ in own], ["sh_abs", "sh_H2_abs", "psv_abs", "radial_abs"])
         self.assertIn("H1", own[0][1])
         self.assertIn("H2", own[1][1])
+
+    def test_husid_curve_of_a_sine_burst_crosses_where_the_closed_form_does(self):
+        # a = sin(w t) over 4 cycles: H(t) = t/T - sin(2 w t) / (2 w T).
+        import numpy as np
+        dt, w, burst = 0.001, 2 * np.pi * 2.0, 2.0
+        time = np.arange(0.0, 3.0, dt)
+        curve = self.plot.husid(np.where(time <= burst, np.sin(w * time), 0.0), dt)
+        for level in self.plot.HUSID_MARKS:
+            crossing = self.plot.crossing_time(time, curve, level)
+            self.assertAlmostEqual(crossing / burst - np.sin(2 * w * crossing) / (2 * w * burst),
+                                   level, delta=1e-5)
+
+    def test_response_figure_has_a_rotd_panel_only_with_a_pair(self):
+        with tempfile.TemporaryDirectory() as scratch:
+            folder = write_results(Path(scratch))
+            figure = self.plot.response_figure(folder, self.plot.RunInfo(), 50)
+            self.assertIn("RotD50 and RotD100 of H1, H2", [a.get_title() for a in figure.axes])
+            blank_rotd(folder / "response.csv")
+            figure = self.plot.response_figure(folder, self.plot.RunInfo(), 50)
+            self.assertEqual(len(figure.axes), 6)
 
     def test_fourier_unit_is_record_unit_times_seconds(self):
         unit = self.plot.integrated(self.plot.parse_unit("cm/s**2"), 1)

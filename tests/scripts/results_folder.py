@@ -55,15 +55,32 @@ def smoothed(values):
     return np.convolve(values, np.ones(9) / 9, "same")
 
 
-def pseudo_acceleration(acceleration, period, damping):
-    """Peak of an oscillator's relative displacement times its ω², by FFT."""
+def oscillator_displacement(acceleration, period, damping):
+    """An oscillator's relative displacement history, by FFT."""
     padded = np.concatenate([acceleration, np.zeros(3 * SAMPLES)])
     freq = np.fft.rfftfreq(padded.size, STEP_S)
     natural = 2 * np.pi / period
     forcing = 2 * np.pi * freq
     denominator = natural**2 - forcing**2 + 2j * damping * natural * forcing
-    displacement = np.fft.irfft(-np.fft.rfft(padded) / denominator, padded.size)
-    return natural**2 * np.abs(displacement).max()
+    return np.fft.irfft(-np.fft.rfft(padded) / denominator, padded.size)
+
+
+def pseudo_acceleration(acceleration, period, damping):
+    """Peak of an oscillator's relative displacement times its ω²."""
+    displacement = oscillator_displacement(acceleration, period, damping)
+    return (2 * np.pi / period) ** 2 * np.abs(displacement).max()
+
+
+def rotd(motion, period, damping):
+    """RotD50 and RotD100 of H1, H2: the histories rotated through 0..179°."""
+    if period == 0:
+        pair, factor = (motion["H1"], motion["H2"]), 1.0
+    else:
+        pair = [oscillator_displacement(motion[c], period, damping) for c in ("H1", "H2")]
+        factor = (2 * np.pi / period) ** 2
+    angles = np.radians(np.arange(180))[:, None]
+    peaks = np.abs(np.cos(angles) * pair[0] + np.sin(angles) * pair[1]).max(axis=1)
+    return factor * np.median(peaks), factor * peaks.max()
 
 
 def response_rows(inputs, outputs, dampings):
@@ -80,7 +97,8 @@ def response_rows(inputs, outputs, dampings):
                 row_in.append(pseudo_acceleration(inputs[component], period, damping))
                 row_out.append(pseudo_acceleration(outputs[component], period, damping))
             ratio = [o / i for o, i in zip(row_out, row_in)]
-            rows.append([damping, period] + row_in + row_out + ratio)
+            pairs = [*rotd(inputs, period, damping), *rotd(outputs, period, damping)]
+            rows.append([damping, period] + row_in + row_out + ratio + pairs + [pairs[2] / pairs[0]])
     return np.array(rows)
 
 
@@ -118,6 +136,7 @@ def write_results(folder, exact=True, dampings=(0.05,), run=None):
 
     header = ["damping", "period_s"]
     header += [f"{kind}_{c}" for kind in ("in", "out", "ratio") for c in COMPONENTS]
+    header += ["in_rotd50", "in_rotd100", "out_rotd50", "out_rotd100", "ratio_rotd50"]
     rows = response_rows(inputs, outputs, dampings)
     write_csv(folder / "response.csv", header, list(rows.T))
 

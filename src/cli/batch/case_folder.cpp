@@ -83,6 +83,7 @@ std::string parameter_text(const json_value& run, std::string_view key) {
 case_folder read_case_folder(const fs::path& folder) {
   case_folder c;
   for (auto& spectrum : c.psa) spectrum.fill(none);
+  for (auto& measures : c.intensity) measures.fill(none);
   const std::optional<std::string> text = text_of(folder / "run.json");
   const std::optional<json_value> run = text ? parse_json(*text) : std::nullopt;
   if (!run || !lists_only_present_files(*run, folder)) return c;
@@ -103,6 +104,9 @@ case_folder read_case_folder(const fs::path& folder) {
   }
   if (const auto response = text_of(folder / "response.csv")) {
     c.psa = psa_from_response_csv(*response);
+  }
+  if (const auto intensity = text_of(folder / "intensity.csv")) {
+    c.intensity = intensity_from_csv(*intensity);
   }
   return c;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/batch/summary_intensity.hpp"
 #include "cli/batch/summary_spectra.hpp"
 
 namespace sitewave::cli {
@@ -25,10 +26,11 @@ using recorded_peaks = std::array<std::optional<double>, 3>;
 struct case_folder {
   // run.json is readable and every file it names is there.
   bool complete = false;
-  std::string digest;           // of the inputs, as run.json records it
-  recorded_peaks peak_input;    // H1, H2, V1
-  recorded_peaks peak_surface;  // as surface.csv gives them
-  summary_psa psa{};            // NaN throughout without response.csv
+  std::string digest;             // of the inputs, as run.json records it
+  recorded_peaks peak_input;      // H1, H2, V1
+  recorded_peaks peak_surface;    // as surface.csv gives them
+  summary_psa psa{};              // NaN throughout without response.csv
+  summary_intensity intensity{};  // NaN throughout without intensity.csv
   std::array<std::string, summary_parameters.size()> parameters;  // "" when not recorded
   bool not_finite = false;     // run.json reports results that are not numbers
   bool not_converged = false;  // an equivalent-linear component did not converge

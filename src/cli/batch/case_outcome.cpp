@@ -54,6 +54,11 @@ std::string header() {
       h.append(",psa_").append(spectrum).append("_").append(number_cell(t, 9));
     }
   }
+  for (const std::string_view motion : summary_intensity_rows) {
+    for (const std::string_view measure : summary_intensity_names) {
+      h.append(",").append(motion).append("_").append(measure);
+    }
+  }
   return h + "\n";
 }
 
@@ -68,6 +73,9 @@ std::string row(const case_outcome& o) {
   }
   for (const auto& spectrum : v.psa) {
     for (const double value : spectrum) r.append(",").append(number_cell(ok ? value : none, 9));
+  }
+  for (const auto& measures : v.intensity) {
+    for (const double value : measures) r.append(",").append(number_cell(ok ? value : none, 9));
   }
   return r + "\n";
 }

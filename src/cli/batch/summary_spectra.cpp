@@ -77,12 +77,7 @@ double spectrum_at(std::span<const spectrum_point> points, double period) {
 summary_psa psa_from_response_csv(std::string_view text) {
   summary_psa psa;
   for (auto& spectrum : psa) spectrum.fill(none);
-  std::vector<csv_row> rows;
-  try {
-    rows = read_csv_rows(text);
-  } catch (const csv_error&) {
-    return psa;
-  }
+  const std::vector<csv_row> rows = csv_rows_or_none(text);
   if (rows.empty()) return psa;
   for (std::size_t s = 0; s < summary_spectra.size(); ++s) {
     const std::vector<spectrum_point> points =

@@ -15,6 +15,11 @@ inline constexpr double standard_gravity = 9.80665;  // m/s², the g of the reco
 // any other unit.
 std::optional<double> metres_per_second_squared(std::string_view unit);
 
+// The unit of a run: --units when given, else the record's own.
+inline std::string_view run_unit(std::string_view option, std::string_view recorded) {
+  return option.empty() ? recorded : option;
+}
+
 // The accepted names, for messages: "g, m/s2, cm/s2 (gal), mm/s2".
 std::string_view known_units();
 

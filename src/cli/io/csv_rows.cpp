@@ -127,4 +127,12 @@ std::string csv_cell(std::string_view text) {
   return out + "\"";
 }
 
+std::vector<csv_row> csv_rows_or_none(std::string_view text) {
+  try {
+    return read_csv_rows(text);
+  } catch (const csv_error&) {
+    return {};
+  }
+}
+
 }  // namespace sitewave::cli

@@ -35,6 +35,10 @@ class csv_error : public std::runtime_error {
 // cell (blank lines, ",,," from a spreadsheet) are left out.
 std::vector<csv_row> read_csv_rows(std::string_view text);
 
+// The rows of a table, or none for one that is malformed: for reading back
+// a results file, where a damaged one only leaves values unknown.
+std::vector<csv_row> csv_rows_or_none(std::string_view text);
+
 // A cell as a table holds it: quoted when it contains a comma, a quote, a
 // line break or surrounding spaces.
 std::string csv_cell(std::string_view text);

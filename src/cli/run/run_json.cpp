@@ -60,6 +60,26 @@ void write_not_finite(json_writer& j, const not_finite_results& n) {
   j.end_object();
 }
 
+// The units of intensity.csv's columns: SI for a unit the command knows,
+// else the record's unit times powers of seconds, and no Arias intensity.
+void write_intensity_units(json_writer& j, const std::string& units) {
+  const bool si = metres_per_second_squared(units).has_value();
+  const std::string unit = units.empty() ? "record unit" : units;
+  j.begin_object("intensity_units");
+  j.value("pga", si ? "m/s2" : unit);
+  j.value("pgv", si ? "m/s" : unit + "*s");
+  j.value("pgd", si ? "m" : unit + "*s2");
+  if (si) {
+    j.value("arias_m_s", "m/s");
+  } else {
+    j.null("arias_m_s");
+  }
+  j.value("d5_95_s", "s");
+  j.value("d5_75_s", "s");
+  j.value("cav_m_s", si ? "m/s" : unit + "*s");
+  j.end_object();
+}
+
 void write_record(json_writer& j, const run_facts& f) {
   j.value("record", f.rec.paths.front());
   j.begin_array("record_files");
@@ -75,7 +95,7 @@ void write_record(json_writer& j, const run_facts& f) {
   j.value("rows", static_cast<long long>(f.rec.rows()));
   j.single("dt", f.result.dt);
   j.value("scale", static_cast<double>(f.options.scale.value_or(1.0f)));
-  const std::string units = f.options.units.empty() ? f.rec.unit : f.options.units;
+  const std::string units(run_unit(f.options.units, f.rec.unit));
   j.value("units", units);
   if (const auto factor = metres_per_second_squared(units)) {
     j.value("unit_m_s2", *factor);
@@ -83,6 +103,7 @@ void write_record(json_writer& j, const run_facts& f) {
     j.null("unit_m_s2");
   }
   j.value("record_quantity", "acceleration");
+  write_intensity_units(j, units);
 }
 
 void write_model(json_writer& j, const run_facts& f) {

@@ -146,9 +146,9 @@ inline void depths(run_options& o, std::string_view v) {
 
 // The names --outputs takes, each standing for one result file or, for
 // "dialogue", the dialogue's three.
-inline constexpr std::string_view output_names[] = {
-    "dialogue", "transfer", "spectra", "surface", "response", "profile", "depth_motions",
-    "curves"};
+inline constexpr std::string_view output_names[] = {"dialogue", "transfer",      "spectra",
+                                                    "surface",  "response",      "intensity",
+                                                    "profile",  "depth_motions", "curves"};
 
 inline void outputs(run_options& o, std::string_view v) {
   o.outputs = text_list(v);
@@ -156,8 +156,8 @@ inline void outputs(run_options& o, std::string_view v) {
     if (std::find(std::begin(output_names), std::end(output_names), name) ==
         std::end(output_names)) {
       refuse_value("outputs", v,
-                   "names among dialogue, transfer, spectra, surface, response, profile, "
-                   "depth_motions, curves separated by commas are expected");
+                   "names among dialogue, transfer, spectra, surface, response, intensity, "
+                   "profile, depth_motions, curves separated by commas are expected");
     }
   }
 }
@@ -283,8 +283,8 @@ inline constexpr option_row<run_options> run_option_table[] = {
     {{"at-depth", "D1,...", "motions at these depths in m (depth_motions.csv; exact physics)"},
      run_option_readers::depths},
     {{"outputs", "LIST", "result files to write (default all): dialogue (its three files),\n"
-                         "transfer, spectra, surface, response, profile, depth_motions,\n"
-                         "curves (of a profile's layers);\n"
+                         "transfer, spectra, surface, response, intensity, profile,\n"
+                         "depth_motions, curves (of a profile's layers);\n"
                          "run.json always"},
      run_option_readers::outputs},
     {{"cache", "DIR", "keep and reuse the record's response spectra in DIR (sitewave batch\n"

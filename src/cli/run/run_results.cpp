@@ -8,9 +8,11 @@
 #include <utility>
 
 #include "cli/analysis/curves_file.hpp"
+#include "cli/analysis/intensity_file.hpp"
 #include "cli/analysis/result_files.hpp"
 #include "cli/analysis/spectra_cache.hpp"
 #include "cli/inputs/profile_table.hpp"
+#include "cli/inputs/units.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/interrupts.hpp"
 #include "textfmt/result_rows.hpp"
@@ -272,6 +274,11 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
     }
     if (when("surface")) {
       made.push_back(hand_over(sink, control, "surface.csv", surface_csv(a, in.rec)));
+    }
+    if (when("intensity")) {
+      made.push_back(hand_over(
+          sink, control, "intensity.csv",
+          intensity_csv(a, in.rec, metres_per_second_squared(run_unit(o.units, in.rec.unit)))));
     }
     if (when("curves") && uses_curves(in.behaviour)) {
       made.push_back(hand_over(sink, control, "curves.csv", curves_csv(in.behaviour)));

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "core/parallel/work_control.hpp"
+#include "core/response/simd_path.hpp"
 
 namespace sitewave::response {
 
@@ -19,10 +20,12 @@ inline constexpr int rotd_angles = 180;
 // rotated response at angle t is cos t p1 + sin t p2 at every step and in
 // the free vibration after the record. The median of the 180 peaks is the
 // mean of the 90th and 91st. When control asks for a stop the results keep
-// their values. Throws std::invalid_argument as pseudo_spectral_acceleration
-// does, and for records of different lengths.
+// their values. Every path gives the same bits. Throws
+// std::invalid_argument as pseudo_spectral_acceleration does, and for
+// records of different lengths.
 void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double dt,
                   std::span<const double> periods, double damping, std::span<double> rotd50,
-                  std::span<double> rotd100, const work_control& control = {});
+                  std::span<double> rotd100, const work_control& control = {},
+                  simd_path path = fastest_simd_path());
 
 }  // namespace sitewave::response

@@ -68,6 +68,27 @@ TEST(BatchSummary, CarriesPsaAtFivePercentFromEachCasesResponseFile) {
   EXPECT_EQ(c1.at("psa_in_H1_2"), "") << "beyond the periods of the file";
   EXPECT_GT(std::stod(rows[1].at("psa_in_H1_0.1")), 0.0) << "from the run's own response.csv";
   EXPECT_FALSE(rows[1].at("peak_in_H1").empty());
+  // The surface horizontals' intensity measures, as the case's intensity.csv gives them.
+  std::map<std::string, summary_row> measures;
+  for (const summary_row& r : table_rows(dir.read("results/c2/intensity.csv")))
+    measures[r.at("component")] = r;
+  const std::pair<const char*, const char*> columns[] = {{"pgv", "pgv"},
+                                                         {"pgd", "pgd"},
+                                                         {"arias", "arias_m_s"},
+                                                         {"d5_95", "d5_95_s"},
+                                                         {"cav", "cav_m_s"}};
+  for (const char* motion : {"out_H1", "out_H2"}) {
+    for (const auto& [summary, file] : columns) {
+      const std::string cell = rows[1].at(std::string(motion) + "_" + summary);
+      const std::string value = measures.at(motion).at(file);
+      if (value.empty()) {
+        EXPECT_EQ(cell, "") << motion << summary;
+      } else {
+        EXPECT_NEAR(std::stod(cell), std::stod(value), 1e-8 * std::stod(value))
+            << motion << summary;
+      }
+    }
+  }
 }
 
 TEST(BatchSummary, CollectedFromFoldersNamesCasesWithoutCurrentResults) {

@@ -4,11 +4,14 @@
 // without AVX2 the comparison is skipped; what runs there is the baseline.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <span>
 #include <vector>
 
 #include "core/response/band_limited.hpp"
 #include "core/response/fourier.hpp"
 #include "core/response/oscillator.hpp"
+#include "core/response/rotd.hpp"
 #include "core/response/simd_path.hpp"
 #include "synthetic_record.hpp"
 
@@ -48,6 +51,50 @@ TEST(SimdPaths, GroupingNeverChangesAnOscillatorsPeak) {
     double alone[1];
     peak_pseudo_accelerations(record, std::span(bank).subspan(i, 1), alone);
     EXPECT_EQ(alone[0], together[i]) << "oscillator " << i;
+  }
+}
+
+// RotD of a pair over periods whose pairs fill groups of every size and
+// several strides.
+struct rotd_result {
+  std::vector<double> median, largest;
+  bool operator==(const rotd_result&) const = default;
+};
+
+rotd_result rotd_on(std::span<const double> periods, simd_path path) {
+  const auto h1 = testing::broadband_record(1200, 0.01, 33);
+  auto h2 = testing::broadband_record(1200, 0.01, 34);
+  for (double& v : h2) v *= 0.7;
+  rotd_result r{std::vector<double>(periods.size()), std::vector<double>(periods.size())};
+  rotd_spectra(h1, h2, 0.01, periods, 0.05, r.median, r.largest, {}, path);
+  return r;
+}
+
+std::vector<double> rotd_periods(std::size_t count) {
+  std::vector<double> periods;
+  for (std::size_t i = 0; i < count; ++i) periods.push_back(0.01 * std::pow(1.08, double(i)));
+  return periods;
+}
+
+TEST(SimdPaths, RotDGivesSameBitsOnEveryPath) {
+  skip_without_avx2();
+  for (std::size_t count : {1u, 5u, 13u, 40u}) {
+    const auto periods = rotd_periods(count);
+    EXPECT_EQ(rotd_on(periods, simd_path::avx2), rotd_on(periods, simd_path::baseline))
+        << count << " periods";
+  }
+}
+
+// Each period beside the shortest alone (which sets how finely the records
+// are interpolated) against all of them together.
+TEST(SimdPaths, GroupingNeverChangesAPeriodsRotD) {
+  const auto periods = rotd_periods(30);
+  const rotd_result together = rotd_on(periods, fastest_simd_path());
+  for (std::size_t i = 1; i < periods.size(); i += 3) {
+    const double two[] = {periods[0], periods[i]};
+    const rotd_result alone = rotd_on(two, fastest_simd_path());
+    EXPECT_EQ(alone.median[1], together.median[i]) << periods[i];
+    EXPECT_EQ(alone.largest[1], together.largest[i]) << periods[i];
   }
 }
 
