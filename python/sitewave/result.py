@@ -6,8 +6,8 @@ import json as _json
 import os as _os
 
 # The clean files, each with one header row; to_pandas reads these.
-CLEAN_FILES = ("transfer.csv", "spectra.csv", "surface.csv", "response.csv", "profile.csv",
-               "depth_motions.csv")
+CLEAN_FILES = ("transfer.csv", "spectra.csv", "surface.csv", "intensity.csv", "response.csv",
+               "profile.csv", "depth_motions.csv")
 
 
 class Result:
@@ -24,11 +24,14 @@ class Result:
                (damping ratios, periods, components); None when left out.
     spectra    the columns of spectra.csv (Fourier amplitudes, raw and
                smoothed), a dict of arrays.
+    intensity  the columns of intensity.csv (PGA, PGV, PGD, Arias intensity,
+               durations, CAV of each motion and component), or None.
     profile    the columns of profile.csv (the layers below the surface), or
                None (legacy physics).
     depth_motions  the columns of depth_motions.csv, or None.
     run        run.json as a dict.
-    summary()  the run's row of a batch summary (peaks, PSA at 0.1 to 2 s).
+    summary()  the run's row of a batch summary (peaks, PSA at 0.1 to 2 s,
+               the surface's intensity measures).
     files      the names of the files to_folder writes.
     warnings   the command's warnings for this run.
     """
@@ -59,6 +62,10 @@ class Result:
         return self._run.table("spectra.csv")
 
     @property
+    def intensity(self):
+        return self._run.table("intensity.csv")
+
+    @property
     def profile(self):
         return self._run.table("profile.csv")
 
@@ -81,8 +88,9 @@ class Result:
     def summary(self):
         """The run's row of a batch summary.csv, as a dict: the record's and
         the surface's peaks ("peak_in_H1", ..., "peak_out_V1") and the 5 %
-        PSA at 0.1, 0.2, 0.5, 1 and 2 s ("psa_in_H1_0.1", ..., "psa_out_V1_2"),
-        NaN where the summary leaves a cell empty."""
+        PSA at 0.1, 0.2, 0.5, 1 and 2 s ("psa_in_H1_0.1", ..., "psa_out_rotd50_2"),
+        the surface horizontals' intensity measures ("out_H1_pgv", ...,
+        "out_H2_cav"), NaN where the summary leaves a cell empty."""
         run = self.run
         row = {}
         for side, key in (("in", "input"), ("out", "surface")):
@@ -91,6 +99,7 @@ class Result:
                 value = peaks.get(component)
                 row[f"peak_{side}_{component}"] = float("nan") if value is None else value
         row.update(self._run.summary_psa)
+        row.update(self._run.summary_intensity)
         return row
 
     def file(self, name):
@@ -111,7 +120,7 @@ class Result:
 
     def to_pandas(self):
         """A dict of pandas DataFrames, one per clean file of the run
-        ("transfer", "spectra", "surface", "response", "profile",
+        ("transfer", "spectra", "surface", "intensity", "response", "profile",
         "depth_motions"), with the files' column names. Needs pandas."""
         import io
 

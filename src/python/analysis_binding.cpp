@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "cli/analysis/result_files.hpp"
+#include "cli/batch/summary_intensity.hpp"
 #include "cli/batch/summary_spectra.hpp"
 #include "cli/run/run_options.hpp"
 #include "python/arrays.hpp"
@@ -100,20 +101,42 @@ py::object table_of(const memory_run& run, const std::string& name) {
   return out;
 }
 
+// A result file's text; empty when the run did not make it.
+std::string_view text_or_empty(const memory_run& run, std::string_view name) {
+  const std::string* text = run.file(name);
+  return text ? std::string_view(*text) : std::string_view();
+}
+
 // The PSA columns of a batch summary ("psa_in_H1_0.1", ...) from response.csv,
 // NaN where the summary leaves a cell empty.
 py::dict summary_psa_of(const memory_run& run) {
+  const cli::summary_psa psa = cli::psa_from_response_csv(text_or_empty(run, "response.csv"));
   py::dict out;
-  const std::string* text = run.file("response.csv");
-  const cli::summary_psa psa = cli::psa_from_response_csv(text ? *text : std::string());
   for (std::size_t s = 0; s < cli::summary_spectra.size(); ++s) {
     for (std::size_t p = 0; p < cli::summary_periods.size(); ++p) {
       char period[32];
       const auto end = std::to_chars(period, period + sizeof period, cli::summary_periods[p],
-                                     std::chars_format::general, 9).ptr;
-      const std::string name = "psa_" + std::string(cli::summary_spectra[s]) + "_" +
-                               std::string(period, end);
+                                     std::chars_format::general, 9)
+                           .ptr;
+      const std::string name =
+          "psa_" + std::string(cli::summary_spectra[s]) + "_" + std::string(period, end);
       out[py::str(name)] = psa[s][p];
+    }
+  }
+  return out;
+}
+
+// The intensity columns of a batch summary ("out_H1_pgv", ...) from
+// intensity.csv, NaN where the summary leaves a cell empty.
+py::dict summary_intensity_of(const memory_run& run) {
+  const cli::summary_intensity values =
+      cli::intensity_from_csv(text_or_empty(run, "intensity.csv"));
+  py::dict out;
+  for (std::size_t r = 0; r < cli::summary_intensity_rows.size(); ++r) {
+    for (std::size_t k = 0; k < cli::summary_intensity_names.size(); ++k) {
+      const std::string name = std::string(cli::summary_intensity_rows[r]) + "_" +
+                               std::string(cli::summary_intensity_names[k]);
+      out[py::str(name)] = values[r][k];
     }
   }
   return out;
@@ -122,13 +145,15 @@ py::dict summary_psa_of(const memory_run& run) {
 }  // namespace
 
 void bind_analysis(py::module_& m) {
-  py::class_<memory_run, run_handle>(m, "Run", "The results of one analysis (see sitewave.analyse).")
+  py::class_<memory_run, run_handle>(m, "Run",
+                                     "The results of one analysis (see sitewave.analyse).")
       .def_property_readonly("transfer", &transfer_of)
       .def_property_readonly("surface", &surface_of)
       .def_property_readonly("time", &time_of)
       .def_property_readonly("response", &response_of)
       .def("table", &table_of, py::arg("name"))
       .def_property_readonly("summary_psa", &summary_psa_of)
+      .def_property_readonly("summary_intensity", &summary_intensity_of)
       .def_property_readonly("file_names",
                              [](const memory_run& r) {
                                std::vector<std::string> names;
@@ -164,7 +189,8 @@ void bind_analysis(py::module_& m) {
       "The options of `sitewave run`: (name, value name, help) in the order of its --help.");
   m.def(
       "run",
-      [](const cli::record& rec, const named_ground& ground, const std::vector<std::string>& words) {
+      [](const cli::record& rec, const named_ground& ground,
+         const std::vector<std::string>& words) {
         py::gil_scoped_release unlocked;
         return run_in_memory(words, rec, ground);
       },

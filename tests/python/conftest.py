@@ -1,6 +1,8 @@
 """Shared fixtures of the module's tests: the program beside the module,
 the bundled example, and runs of `sitewave run` into a scratch folder."""
 
+import csv
+import math
 import os
 import pathlib
 import subprocess
@@ -25,6 +27,25 @@ def command_refusal(tmp_path, *options):
     line = done.stderr.strip().splitlines()[-1]
     assert line.startswith("sitewave: ")
     return line.removeprefix("sitewave: ")
+
+
+def batch_summary(folder, cases):
+    """Runs `sitewave batch -j 2` over a manifest of cases (dicts of its
+    columns, "case" first) in folder; returns summary.csv's rows as dicts."""
+    columns = list(cases[0])
+    lines = [",".join(columns)] + [",".join(str(c[k]) for k in columns) for c in cases]
+    manifest = folder / "manifest.csv"
+    manifest.write_text("\n".join(lines) + "\n")
+    done = subprocess.run([PROGRAM, "batch", str(manifest), "--out", str(folder / "batch"),
+                           "-j", "2"], capture_output=True, text=True, timeout=600, check=False)
+    assert done.returncode == 0, done.stderr
+    with open(folder / "batch" / "summary.csv", newline="") as table:
+        return list(csv.DictReader(table))
+
+
+def summary_cell(value):
+    """A number as summary.csv prints it: 9 significant digits, empty when unknown."""
+    return "" if not math.isfinite(value) else f"{value:.9g}"
 
 
 @pytest.fixture(scope="session")

@@ -10,7 +10,7 @@ import sys
 import pytest
 
 import sitewave
-from conftest import EXAMPLES, PROGRAM, ROOT
+from conftest import EXAMPLES, ROOT, batch_summary
 
 pytest.importorskip("distributed")
 
@@ -23,20 +23,6 @@ PROFILES = {"best": "soil_dat.csv", "lower": "soil_vs_minus20.csv",
 def read_rows(path):
     with open(path, newline="") as table:
         return list(csv.DictReader(table))
-
-
-def batch_summary(tmp_path):
-    manifest = tmp_path / "suite.csv"
-    lines = ["case,record,soil,angle,physics,units"]
-    for name, soil in PROFILES.items():
-        for angle in ANGLES:
-            lines.append(f"{name}_{angle},{EXAMPLES / 'kaikoura_wtmc.csv'},{EXAMPLES / soil},"
-                         f"{angle},exact,mm/s2")
-    manifest.write_text("\n".join(lines) + "\n")
-    done = subprocess.run([PROGRAM, "batch", str(manifest), "--out", str(tmp_path / "batch"),
-                           "-j", "2"], capture_output=True, text=True, timeout=600, check=False)
-    assert done.returncode == 0, done.stderr
-    return read_rows(tmp_path / "batch" / "summary.csv")
 
 
 def module_environment():
@@ -57,7 +43,10 @@ def test_dask_suite_table_equals_the_batch_summary(tmp_path):
     assert done.returncode == 0, done.stderr
     assert done.stdout.strip() == f"6 cases; PSA table in {table}"
 
-    rows, summary = read_rows(table), batch_summary(tmp_path)
+    cases = [{"case": f"{name}_{angle}", "record": EXAMPLES / "kaikoura_wtmc.csv",
+              "soil": EXAMPLES / soil, "angle": angle, "physics": "exact", "units": "mm/s2"}
+             for name, soil in PROFILES.items() for angle in ANGLES]
+    rows, summary = read_rows(table), batch_summary(tmp_path, cases)
     assert [r["case"] for r in rows] == [s["case"] for s in summary]
     psa_columns = [c for c in summary[0] if c.startswith("psa_")]
     assert list(rows[0]) == ["case", *psa_columns]

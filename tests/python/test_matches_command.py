@@ -9,7 +9,7 @@ import numpy as np
 import pytest
 
 import sitewave
-from conftest import EXAMPLES, command_run
+from conftest import EXAMPLES, batch_summary, command_run, summary_cell
 
 RECORD = str(EXAMPLES / "kaikoura_wtmc.csv")
 SOIL = str(EXAMPLES / "soil_dat.csv")
@@ -177,3 +177,15 @@ def test_a_spectra_cache_shared_by_analyses_changes_no_result(tmp_path, example_
     assert first.file("response.csv") == plain.file("response.csv")
     assert np.array_equal(second.response["input"], plain.response["input"])
     assert not np.array_equal(second.response["surface"], plain.response["surface"])
+
+
+def test_summary_is_the_batch_summary_row(tmp_path, example_record, example_profile):
+    """Peaks, PSA and intensity measures of summary() print as the batch's
+    summary.csv prints the same case."""
+    row = batch_summary(tmp_path, [{"case": "oblique", "record": RECORD, "soil": SOIL,
+                                    "angle": 25, "physics": "exact", "units": "mm/s2"}])[0]
+    summary = sitewave.analyse(example_record, example_profile, angle=25, physics="exact",
+                               units="mm/s2").summary()
+    assert {"peak_out_H1", "psa_out_rotd50_2", "out_H2_cav"} <= set(summary)
+    assert {k: summary_cell(v) for k, v in summary.items()} == {k: row[k] for k in summary}
+    assert all(row[k] for k in summary)  # every value known for this record

@@ -1,8 +1,7 @@
-// intensity.csv of a sine burst, a = A sin(w t) over whole cycles and then
-// at rest, against closed forms: PGV 2A/w, PGD A T/w (the displacement at
-// the burst's end), Arias pi/(2g) A^2 T/2, CAV 4 N A/w, significant
-// durations from the Husid curve t/T - sin(2wt)/(2wT). Over the half-space
-// the surface motion is twice the incident one.
+// intensity.csv of a sine burst, a = A sin(w t) over N whole cycles, then at
+// rest, against closed forms: PGV 2A/w, PGD A T/w, Arias pi/(2g) A^2 T/2, CAV
+// 4 N A/w, durations from the Husid curve t/T - sin(2wt)/(2wT). Over the
+// half-space the surface's horizontals are twice the incident motion.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,21 +14,10 @@
 namespace sitewave::testing {
 namespace {
 
-constexpr double pi = std::numbers::pi, g = 9.80665;
-constexpr double amplitude = 100.0, frequency = 2.0, cycles = 4.0, dt = 0.005;  // cm/s2, Hz, s
-constexpr double w = 2.0 * pi * frequency, burst = cycles / frequency;
+constexpr double pi = std::numbers::pi, g = 9.80665, dt = 0.005;
+constexpr double amplitude = 100.0, w = 2.0 * pi * 2.0, burst = 2.0, cycles = 4.0;  // cm/s2
 
-std::string burst_record() {
-  std::vector<row> rows;
-  for (int i = 0; i < 512; ++i) {
-    const double t = i * dt, a = t <= burst ? amplitude * std::sin(w * t) : 0.0;
-    rows.push_back({t, a, 0.5 * a, 0.25 * a});
-  }
-  return record_of(rows);
-}
-
-// The time where the Husid curve of the burst reaches p.
-double husid_time(double p) {
+double husid_time(double p) {  // H(t) = p by fixed-point steps
   double t = p * burst;
   for (int k = 0; k < 60; ++k) t = burst * (p + std::sin(2.0 * w * t) / (2.0 * w * burst));
   return t;
@@ -38,74 +26,72 @@ double husid_time(double p) {
 class RunIntensity : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir.write("burst.csv", burst_record());
+    std::vector<row> rows;
+    for (int i = 0; i < 512; ++i) {
+      const double a = i * dt <= burst ? amplitude * std::sin(w * i * dt) : 0.0;
+      rows.push_back({i * dt, a, 0.5 * a, 0.25 * a});
+    }
+    dir.write("burst.csv", record_of(rows));
     dir.write("rock.csv", half_space_soil(1));
   }
-  std::map<std::string, summary_row> run(const std::string& units) {
+  // intensity.csv by component, and run.json.
+  std::map<std::string, summary_row> run(const std::string& units, std::string& json) {
     const run_result r = run_command(dir, {"run", "--record", "burst.csv", "--soil", "rock.csv",
                                            "--units", units, "--out", "out", "--force"});
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    std::map<std::string, summary_row> by_component;
+    std::map<std::string, summary_row> rows;
     for (const summary_row& row : table_rows(dir.read("out/intensity.csv")))
-      by_component[row.at("component")] = row;
-    return by_component;
+      rows[row.at("component")] = row;
+    json = dir.read("out/run.json");
+    return rows;
   }
   scratch_dir dir;
 };
 
 TEST_F(RunIntensity, SineBurstMatchesClosedFormsInSiUnits) {
-  const auto rows = run("cm/s2");
-  EXPECT_EQ(lines_of(dir.read("out/intensity.csv")).front(),
-            "component,pga,pgv,pgd,arias_m_s,d5_95_s,d5_75_s,cav_m_s");
+  std::string json;
+  const auto rows = run("cm/s2", json);
   const double a = amplitude / 100.0;  // m/s2
   struct expected {
     const char* column;
     double value;
-    double surface_factor;  // the surface's value over the input's
+    double power;  // of the component's scale (0.5 for H2, 0.25 for V1) and of the surface's 2
   };
   const expected table[] = {
-      {"pga", a, 2.0},
-      {"pgv", 2.0 * a / w, 2.0},
-      {"pgd", a * burst / w, 2.0},
-      {"arias_m_s", pi / (2.0 * g) * a * a * burst / 2.0, 4.0},
-      {"cav_m_s", 4.0 * cycles * a / w, 2.0},
-      {"d5_95_s", husid_time(0.95) - husid_time(0.05), 1.0},
-      {"d5_75_s", husid_time(0.75) - husid_time(0.05), 1.0},
+      {"pga", a, 1},
+      {"pgv", 2.0 * a / w, 1},
+      {"pgd", a * burst / w, 1},
+      {"arias_m_s", pi / (2.0 * g) * a * a * burst / 2.0, 2},
+      {"cav_m_s", 4.0 * cycles * a / w, 1},
+      {"d5_95_s", husid_time(0.95) - husid_time(0.05), 0},
+      {"d5_75_s", husid_time(0.75) - husid_time(0.05), 0},
   };
-  const double scale[] = {1.0, 0.5, 0.25};  // H1, H2, V1
-  const char* names[] = {"H1", "H2", "V1"};
-  for (int c = 0; c < 3; ++c) {
+  const std::pair<const char*, double> motions[] = {
+      {"in_H1", 1.0}, {"in_H2", 0.5}, {"in_V1", 0.25}, {"out_H1", 2.0}, {"out_H2", 1.0}};
+  for (const auto& [motion, scale] : motions) {
     for (const expected& e : table) {
-      const bool duration = e.surface_factor == 1.0;
-      const double power = std::string(e.column) == "arias_m_s" ? 2.0 : duration ? 0.0 : 1.0;
-      const double in = e.value * std::pow(scale[c], power);
-      const double tolerance = duration ? dt : 1e-3 * in;
-      EXPECT_NEAR(std::stod(rows.at(std::string("in_") + names[c]).at(e.column)), in, tolerance)
-          << names[c] << " " << e.column;
-      if (c == 2) continue;  // the half-space's vertical amplification differs
-      EXPECT_NEAR(std::stod(rows.at(std::string("out_") + names[c]).at(e.column)),
-                  e.surface_factor * in, e.surface_factor * tolerance)
-          << names[c] << " " << e.column;
+      const double value = e.value * std::pow(scale, e.power);
+      const double tolerance = e.power == 0 ? dt : 1e-3 * value;  // 100 samples a cycle
+      EXPECT_NEAR(std::stod(rows.at(motion).at(e.column)), value, tolerance)
+          << motion << " " << e.column;
     }
   }
-  EXPECT_NE(dir.read("out/run.json").find("\"arias_m_s\": \"m/s\""), std::string::npos);
+  EXPECT_NE(json.find("\"arias_m_s\": \"m/s\""), std::string::npos);
 }
 
 TEST_F(RunIntensity, UnknownUnitKeepsRecordUnitsAndLeavesAriasEmpty) {
-  const auto rows = run("furlong/s2");
+  std::string json;
+  const auto rows = run("furlong/s2", json);
   EXPECT_NEAR(std::stod(rows.at("in_H1").at("pga")), amplitude, 1e-4);
-  EXPECT_NEAR(std::stod(rows.at("in_H1").at("pgv")), 2.0 * amplitude / w, 1e-3 * amplitude / w);
+  EXPECT_NEAR(std::stod(rows.at("out_H1").at("pgv")), 4.0 * amplitude / w, 4e-3 * amplitude / w);
   EXPECT_EQ(rows.at("in_H1").at("arias_m_s"), "");
-  EXPECT_EQ(rows.at("out_H2").at("arias_m_s"), "");
-  const std::string json = dir.read("out/run.json");
   EXPECT_NE(json.find("\"arias_m_s\": null"), std::string::npos) << json;
   EXPECT_NE(json.find("\"pgv\": \"furlong/s2*s\""), std::string::npos) << json;
-  // Left out when --outputs does not name it.
   ASSERT_EQ(run_command(dir, {"run", "--record", "burst.csv", "--soil", "rock.csv", "--outputs",
                               "response", "--out", "only", "--force"})
                 .exit_code,
             0);
-  EXPECT_FALSE(dir.exists("only/intensity.csv"));
+  EXPECT_FALSE(dir.exists("only/intensity.csv")) << "--outputs leaves it out";
 }
 
 }  // namespace
