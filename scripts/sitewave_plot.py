@@ -190,7 +190,7 @@ def read_run(path):
         input_type=text_value(raw, "input"),
         angle_deg=angle_value(raw),
         record=text_value(raw, "record"),
-        soil=text_value(raw, "soil"),
+        soil=text_value(raw, "soil") or text_value(raw, "profile"),
         components=components if isinstance(components, dict) else {},
         unit_m_s2=number_value(raw, "unit_m_s2"),
         quarter_wavelength_hz=number_value(raw, "quarter_wavelength_hz"),
@@ -378,15 +378,8 @@ def amplification_figure(folder, info, dpi):
     figure, axes = new_figure(dpi, 1, 1, False)
     axis = axes[0][0]
     freq = positive(table["freq_hz"])
-    legacy = info.physics == "legacy"
-    curves = [
-        ("sh_abs", "legacy SH table" if legacy else "SH (applied to H1, H2)", SURFACE_COLOUR, "-"),
-        ("psv_abs", "legacy vertical table (not a P-SV response)" if legacy
-         else "P-SV vertical (applied to V1)", INPUT_COLOUR, "-"),
-        ("radial_abs", "P-SV radial (for reference)", "tab:green", "--"),
-    ]
     drawn = []
-    for column, label, colour, style in curves:
+    for column, label, colour, style in amplification_curves(table, info.physics == "legacy"):
         # The radial motion vanishes at vertical incidence: nothing to show.
         if column in table and np.nanmax(np.abs(table[column]), initial=0) > 1e-9:
             drawn.append(positive(table[column]))
@@ -400,6 +393,27 @@ def amplification_figure(folder, info, dpi):
     axis.legend(loc="best")
     figure.suptitle(f"Amplification of the layers\n{run_caption(info, folder)}")
     return figure
+
+
+def amplification_curves(table, legacy):
+    """The columns of transfer.csv to draw, with their labels: one SH curve
+    for both horizontals, or, when H2 went through layers of its own (an
+    equivalent-linear run softens each horizontal by its own strains), one
+    for each."""
+    own_h2 = "sh_H2_abs" in table
+    if legacy:
+        sh = "legacy SH table"
+    else:
+        sh = "SH, H1's strain-compatible layers" if own_h2 else "SH (applied to H1, H2)"
+    curves = [("sh_abs", sh, SURFACE_COLOUR, "-")]
+    if own_h2:
+        curves.append(("sh_H2_abs", "SH, H2's strain-compatible layers", "tab:purple", "-."))
+    curves += [
+        ("psv_abs", "legacy vertical table (not a P-SV response)" if legacy
+         else "P-SV vertical (applied to V1)", INPUT_COLOUR, "-"),
+        ("radial_abs", "P-SV radial (for reference)", "tab:green", "--"),
+    ]
+    return curves
 
 
 def fundamental_index(freq, modulus):
@@ -775,12 +789,13 @@ def profile_figure(folder, info, dpi):
         (f"PGA ({render_unit(parse_unit(shown_units(info)))})", ("pga",)),
     ]
     components = [c for c in COMPONENTS if np.any(table["component"] == c)]
-    deepest = 0.0
+    layered = np.isfinite(table["bottom_m"])
+    deepest = float(np.max(table["bottom_m"][layered])) if layered.any() else 0.0
+    shown = shown_depth(table, deepest, info.analysis)
     for shade, component in enumerate(components):
         rows = table["component"] == component
         top, bottom = table["top_m"][rows], table["bottom_m"][rows]
-        soil = np.isfinite(bottom)
-        deepest = max(deepest, float(np.nanmax(bottom)) if soil.any() else 0.0)
+        soil = np.isfinite(bottom) & (top < shown * 1.02 if shown > 0 else True)  # what is in view
         for axis, (label, columns) in zip(axes[0], panels):
             for column in columns:
                 values = table[column][rows].copy()
@@ -793,13 +808,33 @@ def profile_figure(folder, info, dpi):
                 steps(axis, top[soil], bottom[soil], values[soil], f"C{shade}", style, name)
             axis.set_xlabel(label)
     for axis in axes[0]:
-        axis.set_ylim(deepest * 1.02 if deepest > 0 else 1.0, 0.0)
+        axis.set_ylim(shown * 1.02 if shown > 0 else 1.0, 0.0)
         axis.grid(True, alpha=0.3)
     axes[0][0].set_ylabel("depth (m)")
     legend(axes[0][0], loc="lower left", fontsize=8)
     kind = "strain-compatible (equivalent-linear)" if info.analysis == "eql" else "small-strain (linear)"
-    figure.suptitle(f"Profile below the surface, {kind}\n{run_caption(info, folder)}")
+    depth = ""
+    if shown < deepest:
+        depth = (f"\nthe upper {shown:.0f} of {deepest:.0f} m, where the layers softened; "
+                 "the rows below keep their small-strain properties (all are in profile.csv)")
+    figure.suptitle(f"Profile below the surface, {kind}\n{run_caption(info, folder)}\n"
+                    f"{run_conditions(info)}{depth}", fontsize=10)
     return figure
+
+
+def shown_depth(table, deepest, analysis):
+    """The depth the profile figure shows: all of it, except for an
+    equivalent-linear run whose softened layers (G/Gmax below 1) end above a
+    third of it: those layers and half as deep again, so their steps are not
+    squeezed into the top of the panels by the deep linear rows."""
+    if analysis != "eql" or not deepest > 0:
+        return deepest
+    bottom = table["bottom_m"]
+    softened = np.isfinite(bottom) & (table["modulus_ratio"] < 1.0)
+    if not softened.any():
+        return deepest
+    lowest = float(np.max(bottom[softened]))
+    return min(deepest, 1.5 * lowest) if lowest < deepest / 3 else deepest
 
 
 def steps(axis, top, bottom, values, colour, style, label):
@@ -828,7 +863,8 @@ def convergence_figure(folder, info, dpi):
     axis.set_ylabel("largest relative change over the layers")
     axis.grid(True, alpha=0.3)
     legend(axis, loc="best")
-    figure.suptitle(f"Convergence of the equivalent-linear iteration\n{run_caption(info, folder)}")
+    figure.suptitle(f"Convergence of the equivalent-linear iteration\n{run_caption(info, folder)}\n"
+                    f"{run_conditions(info)}", fontsize=10)
     return figure
 
 

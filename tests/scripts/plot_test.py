@@ -290,6 +290,31 @@ class Labels(unittest.TestCase):
         with self.assertRaises(self.plot.ResultsError):
             self.plot.with_display_units(self.plot.RunInfo(units="counts"), "g")
 
+    def test_profile_shows_the_softened_layers_when_deep_linear_rows_would_squeeze_them(self):
+        import numpy as np
+
+        def table(bottoms, ratios):
+            return {"bottom_m": np.array(bottoms, dtype=float),
+                    "modulus_ratio": np.array(ratios, dtype=float)}
+
+        # Softened down to 40 m of an 800 m column: 60 m shown; a linear run,
+        # or one softened below a third of the column, shows all of it.
+        deep = table([10, 40, 300, 800, np.nan], [0.5, 0.3, 1.0, 1.0, 1.0])
+        self.assertEqual(self.plot.shown_depth(deep, 800.0, "eql"), 60.0)
+        self.assertEqual(self.plot.shown_depth(deep, 800.0, "linear"), 800.0)
+        half = table([10, 300, 800, np.nan], [0.5, 0.9, 1.0, 1.0])
+        self.assertEqual(self.plot.shown_depth(half, 800.0, "eql"), 800.0)
+        stiff = table([10, 800, np.nan], [1.0, 1.0, 1.0])
+        self.assertEqual(self.plot.shown_depth(stiff, 800.0, "eql"), 800.0)
+
+    def test_each_horizontal_gets_its_own_amplification_when_its_layers_differ(self):
+        shared = [c for c, *_ in self.plot.amplification_curves({"sh_abs": 0, "psv_abs": 0}, False)]
+        self.assertEqual(shared, ["sh_abs", "psv_abs", "radial_abs"])
+        own = self.plot.amplification_curves({"sh_abs": 0, "sh_H2_abs": 0, "psv_abs": 0}, False)
+        self.assertEqual([c for c, *_ in own], ["sh_abs", "sh_H2_abs", "psv_abs", "radial_abs"])
+        self.assertIn("H1", own[0][1])
+        self.assertIn("H2", own[1][1])
+
     def test_husid_curve_of_a_sine_burst_crosses_where_the_closed_form_does(self):
         # a = sin(w t) over 4 cycles: H(t) = t/T - sin(2 w t) / (2 w T).
         import numpy as np

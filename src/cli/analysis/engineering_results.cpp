@@ -3,10 +3,12 @@
 #include "cli/analysis/engineering_results.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <span>
 #include <stdexcept>
 
@@ -15,6 +17,7 @@
 #include "cli/io/file_io.hpp"
 #include "cli/io/line_reader.hpp"
 #include "cli/options/arguments.hpp"
+#include "core/response/band_limited_parts.hpp"
 #include "core/response/konno_ohmachi.hpp"
 #include "core/response/response_spectrum.hpp"
 #include "core/response/rotd.hpp"
@@ -100,24 +103,36 @@ motion_spectra spectra_by_component(const std::function<std::vector<double>(std:
                                     std::span<const double> damping, const work_control& control) {
   motion_spectra m;
   m.psa.resize(damping.size());
-  for (std::size_t c = 0; c < 3; ++c) {
-    const std::vector<double> accel = series(c);
-    if (accel.empty()) continue;  // a component the record does not have
+  m.rotd.resize(damping.size());
+  const auto psa_of = [&](std::size_t c, const std::vector<double>& accel,
+                          response::band_limited_parts* fine) {
+    if (accel.empty()) return;  // a component the record does not have
     const bool finite = all_finite(accel);
     for (std::size_t d = 0; d < damping.size(); ++d) {
       auto& psa = m.psa[d][c];
       psa.assign(periods.size(), std::numeric_limits<double>::quiet_NaN());
       if (!finite) continue;
       try {
-        response::pseudo_spectral_acceleration(accel, dt, periods, damping[d], psa, control);
+        response::pseudo_spectral_acceleration(accel, dt, periods, damping[d], psa, control,
+                                               fine);
       } catch (const std::invalid_argument& e) {
         throw input_error(std::string("response spectra: ") + e.what());
       }
     }
+  };
+  psa_of(2, series(2), nullptr);
+  // The horizontals are interpolated once for their PSA and their RotD (a
+  // record short enough to be one part; a longer one is walked again).
+  const std::array<std::vector<double>, 2> horizontal{series(0), series(1)};
+  const bool pair = !horizontal[0].empty() && !horizontal[1].empty();
+  const int finest = response::finest_interpolation_factor(periods, dt);
+  std::array<std::optional<response::band_limited_parts>, 2> fine;
+  for (std::size_t c = 0; c < 2; ++c) {
+    if (pair) fine[c].emplace(horizontal[c], finest);
+    psa_of(c, horizontal[c], pair ? &*fine[c] : nullptr);
   }
-  m.rotd.resize(damping.size());
-  if (m.psa.empty() || m.psa[0][0].empty() || m.psa[0][1].empty()) return m;
-  const std::vector<double> h1 = series(0), h2 = series(1);
+  if (m.psa.empty() || !pair) return m;
+  const std::vector<double>&h1 = horizontal[0], &h2 = horizontal[1];
   const bool finite = all_finite(h1) && all_finite(h2);
   for (std::size_t d = 0; d < damping.size(); ++d) {
     auto& [median, largest] = m.rotd[d];
@@ -125,7 +140,8 @@ motion_spectra spectra_by_component(const std::function<std::vector<double>(std:
     largest = median;
     if (!finite) continue;
     try {
-      response::rotd_spectra(h1, h2, dt, periods, damping[d], median, largest, control);
+      response::rotd_spectra(h1, h2, dt, periods, damping[d], median, largest, *fine[0],
+                             *fine[1], control);
     } catch (const std::invalid_argument& e) {
       throw input_error(std::string("RotD spectra: ") + e.what());
     }

@@ -207,6 +207,7 @@ int check_command(std::span<const std::string_view> words) {
   if (const auto analysis = analysis_problems(args, o); !analysis.empty())
     throw option_error(analysis.front());
   const ground_profile g = read_ground(o);
+  resolved_angle(o, g.model);
   const std::string record = o.record || o.at2 ? record_summary(o) : std::string();
   for (const std::string& w : g.warnings) warn(w);
   const std::string eql = eql_summary(o, g);

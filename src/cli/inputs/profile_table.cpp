@@ -25,8 +25,10 @@ namespace sitewave::cli {
 namespace {
 
 constexpr std::array<std::string_view, 17> known_columns = {
-    "name", "thickness_m", "vs_mps", "density_t_m3", "unit_weight_kn_m3", "vp_mps",
-    "poisson", "damping", "qs", "fs", "qp", "fp", "curve", "pi", "ocr", "k0", "cu"};
+    "name",   "thickness_m", "vs_mps",  "density_t_m3", "unit_weight_kn_m3",
+    "vp_mps", "poisson",     "damping", "qs",           "fs",
+    "qp",     "fp",          "curve",   "pi",           "ocr",
+    "k0",     "cu"};
 constexpr std::string_view d50_column = "d50_mm";
 
 // The model parameters a profile gives in its own columns.
@@ -55,9 +57,9 @@ class profile_reader {
   void header(const csv_row& row) {
     for (std::size_t k = 0; k < row.cells.size(); ++k) {
       const std::string& c = row.cells[k];
-      const bool known = std::find(known_columns.begin(), known_columns.end(), c) !=
-                             known_columns.end() ||
-                         c == d50_column;
+      const bool known =
+          std::find(known_columns.begin(), known_columns.end(), c) != known_columns.end() ||
+          c == d50_column;
       if (!known)
         refuse(row.line, c, c,
                "an unknown column (names are case-sensitive): the columns are name, "
@@ -96,8 +98,9 @@ class profile_reader {
 
   ground_profile finish() {
     if (rows_.empty())
-      throw input_error(file_ + ": no layer rows after the header: at least the half-space row "
-                                "is expected");
+      throw input_error(file_ +
+                        ": no layer rows after the header: at least the half-space row "
+                        "is expected");
     std::vector<row_values> values;
     for (std::size_t r = 0; r < rows_.size(); ++r)
       values.push_back(read_row(*rows_[r], r + 1 == rows_.size()));
@@ -116,11 +119,13 @@ class profile_reader {
 
   void one_of(std::string_view a, std::string_view b, bool needed, const char* what) const {
     if (has(a) && has(b))
-      refuse(line_, b, b, std::string("give ") + std::string(a) + " or " + std::string(b) +
-                              " for " + what + ", not both");
+      refuse(line_, b, b,
+             std::string("give ") + std::string(a) + " or " + std::string(b) + " for " + what +
+                 ", not both");
     if (needed && !has(a) && !has(b))
-      refuse(line_, a, "", std::string("a missing column: ") + std::string(a) + " or " +
-                               std::string(b) + " gives " + what);
+      refuse(line_, a, "",
+             std::string("a missing column: ") + std::string(a) + " or " + std::string(b) +
+                 " gives " + what);
   }
 
   [[noreturn]] void refuse(int line, std::string_view column, std::string_view value,
@@ -175,8 +180,9 @@ class profile_reader {
     read_mass(row, v);
     read_p_waves(row, v);
     read_damping(row, v);
-    if (const auto k0 = optional_number(row, "k0", "a coefficient of earth pressure at rest "
-                                                   "above 0 and at most 5 is expected")) {
+    if (const auto k0 = optional_number(row, "k0",
+                                        "a coefficient of earth pressure at rest "
+                                        "above 0 and at most 5 is expected")) {
       check(*k0 > 0.0 && *k0 <= 5.0, row, "k0",
             "a coefficient of earth pressure at rest above 0 and at most 5 is expected");
       v.k0 = *k0;
@@ -193,8 +199,8 @@ class profile_reader {
     const bool weight = has("unit_weight_kn_m3");
     const std::string column = weight ? "unit_weight_kn_m3" : "density_t_m3";
     const double g = weight ? soil::standard_gravity : 1.0;
-    const std::string range = weight ? "a unit weight from " + shown(least_density * g) +
-                                           " to " + shown(most_density * g) + " kN/m³"
+    const std::string range = weight ? "a unit weight from " + shown(least_density * g) + " to " +
+                                           shown(most_density * g) + " kN/m³"
                                      : std::string("a density from 0.5 to 5 t/m³");
     const double x = number(row, column, range + " is expected");
     if (x > 500.0 && !weight)
@@ -203,6 +209,10 @@ class profile_reader {
       refuse(row.line, column, cell(row, column),
              range + " is expected: a density in kg/m³ (" + shown(x / 1000.0) + " t/m³ weighs " +
                  shown(x * g / 1000.0) + " kN/m³) or a weight in N/m³ (divide by 1000)?");
+    if (weight && x >= least_density && x <= most_density && x < least_density * g)
+      refuse(row.line, column, cell(row, column),
+             range + " is expected: a density in t/m³ (" + shown(x) + " t/m³ weighs " +
+                 shown(x * g) + " kN/m³)?");
     check(x >= least_density * g && x <= most_density * g, row, column, range + " is expected");
     v.density = x / g;
   }
@@ -225,8 +235,7 @@ class profile_reader {
 
   void read_damping(const csv_row& row, row_values& v) {
     if (q_form_) {
-      for (const auto& [column, target] :
-           {std::pair{"qs", &v.qs}, std::pair{"qp", &v.qp}}) {
+      for (const auto& [column, target] : {std::pair{"qs", &v.qs}, std::pair{"qp", &v.qp}}) {
         *target = number(row, column, "a quality factor above 0 is expected");
         check(*target > 0.0, row, column, "a quality factor above 0 is expected");
       }
@@ -305,10 +314,10 @@ class profile_reader {
     p.warnings = std::move(warnings_);
     const std::string mass = has("unit_weight_kn_m3") ? "unit_weight_kn_m3" : "density_t_m3";
     const std::string p_column = has("vp_mps") ? "vp_mps" : "poisson";
-    const auto more = layer_warnings(
-        t, p.model.lines, file_,
-        {"vs_mps", mass.c_str(), p.model.vertical ? p_column.c_str() : nullptr,
-         q_form_ ? "qs" : nullptr, q_form_ ? "qp" : nullptr});
+    const auto more =
+        layer_warnings(t, p.model.lines, file_,
+                       {"vs_mps", mass.c_str(), p.model.vertical ? p_column.c_str() : nullptr,
+                        q_form_ ? "qs" : nullptr, q_form_ ? "qp" : nullptr});
     p.warnings.insert(p.warnings.end(), more.begin(), more.end());
   }
 
@@ -318,7 +327,8 @@ class profile_reader {
     for (std::size_t r = 0; r + 1 < values.size(); ++r) {
       const row_values& v = values[r];
       top += v.thickness;
-      if (top > *options_.water_table && v.density * soil::standard_gravity <= soil::water_unit_weight) {
+      if (top > *options_.water_table &&
+          v.density * soil::standard_gravity <= soil::water_unit_weight) {
         const std::string column = has("unit_weight_kn_m3") ? "unit_weight_kn_m3" : "density_t_m3";
         refuse(v.line, column, cell(*rows_[r], column),
                "below the water table a row heavier than water (9.81 kN/m³) is expected");
@@ -398,8 +408,9 @@ ground_profile parse_profile(std::string_view text, const std::string& name,
                              const profile_options& options) {
   const std::vector<csv_row> rows = table_rows(text, name);
   if (rows.empty())
-    throw input_error(name + ": no header row: thickness_m, vs_mps, density_t_m3, damping, ... "
-                             "are expected");
+    throw input_error(name +
+                      ": no header row: thickness_m, vs_mps, density_t_m3, damping, ... "
+                      "are expected");
   profile_reader reader(name, options);
   reader.header(rows.front());
   for (std::size_t k = 1; k < rows.size(); ++k) reader.row(rows[k]);

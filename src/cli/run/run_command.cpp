@@ -36,6 +36,19 @@ std::string shown_peak(double v) {
   return s.str();
 }
 
+// How each horizontal's equivalent-linear iteration ended.
+std::string iterations_line(const site_results& site) {
+  std::string line = "eql      ";
+  for (const component_profile& c : site.components) {
+    if (!c.outcome) continue;
+    if (line.size() > 9) line += "  ";
+    line += component_names[c.component];
+    line += *c.outcome == eql::eql_outcome::converged ? " converged in " : " not converged in ";
+    line += std::to_string(c.iterations) + " analyses";
+  }
+  return line + "\n";
+}
+
 void print_summary(const run_facts& f, const results_folder& folder) {
   const peaks p = peaks_of(f.rec, f.result);
   std::ostringstream s;
@@ -55,6 +68,7 @@ void print_summary(const run_facts& f, const results_folder& folder) {
     }
     s << "\n";
   };
+  if (f.site && f.options.analysis == analysis_kind::eql) s << iterations_line(*f.site);
   peaks_line("peaks    input    ", p.input);
   peaks_line("         surface  ", p.surface);
   s << "results  " << folder.target().string() << "\n";

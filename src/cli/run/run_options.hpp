@@ -220,7 +220,9 @@ inline constexpr option_row<run_options> run_option_table[] = {
      run_option_readers::filter},
     {{"scale", "S", "multiply the record by S (e.g. 9806.65 for g to mm/s2)"},
      run_option_readers::scale},
-    {{"units", "NAME", "the record's unit, a label kept in run.json (no conversion)"},
+    {{"units", "NAME", "the record's unit, kept in run.json; g, m/s2, cm/s2 (gal) or mm/s2\n"
+                       "also give strains and stresses (eql needs one of them); results stay\n"
+                       "in the record's unit"},
      [](run_options& o, std::string_view v) { o.units = std::string(v); }},
     {{"physics", "KIND", "exact (default: oblique SH, coupled P-SV) or legacy (the dialogue's tables)"},
      [](run_options& o, std::string_view v) {

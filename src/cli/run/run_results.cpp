@@ -34,18 +34,6 @@ input_kind input_of(const run_options& o, const ground_model& m) {
   return m.input_type == 2 ? input_kind::within : input_kind::incident;
 }
 
-// The angle the run uses, from --angle or the ground model, checked once in
-// degrees as it is stored.
-float resolved_angle(const run_options& o, const ground_model& m) {
-  const float angle = o.angle_deg.value_or(m.angle_deg);
-  if (!o.angle_deg && !(angle >= 0.0f && angle < 90.0f)) {
-    throw input_error(ground_file(o) + ": incident wave angle " + std::to_string(angle) +
-                      ": an angle from 0 up to (not including) 90 degrees is expected (or give "
-                      "--angle)");
-  }
-  return angle;
-}
-
 // What a user should know before reading the results.
 void warn_about_choices(const run_options& o, const record& r, float angle_deg,
                         const warning_sink& warn) {
@@ -145,6 +133,19 @@ std::vector<std::pair<std::string, motion_spectra>> depth_spectra(const run_opti
 }
 
 }  // namespace
+
+// Checked once in degrees as it is stored.
+float resolved_angle(const run_options& o, const ground_model& m) {
+  const float angle = o.angle_deg.value_or(m.angle_deg);
+  if (!o.angle_deg && !(angle >= 0.0f && angle < 90.0f)) {
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%g", static_cast<double>(angle));
+    throw input_error(ground_file(o) + ": incident wave angle " + shown +
+                      ": an angle from 0 up to (not including) 90 degrees is expected (or give "
+                      "--angle)");
+  }
+  return angle;
+}
 
 int threads_for(const run_options& o) {
   return o.threads > 0 ? o.threads : thread_count(std::getenv("SITEWAVE_THREADS"));

@@ -42,6 +42,10 @@ struct run_inputs {
 // under strain, and its warnings.
 ground_profile read_ground(const run_options& o);
 
+// The angle the run uses, from --angle or the ground model; input_error for
+// a ground model's angle outside [0, 90) degrees when --angle is not given.
+float resolved_angle(const run_options& o, const ground_model& m);
+
 // Reads the record, the ground model and the periods the options name, and
 // warns about choices that mislead (legacy physics, near-grazing incidence,
 // a scale without units).

@@ -5,9 +5,10 @@
 // rows cannot overflow, they only drive the surface motion towards zero.
 #include "core/exact/sh_recursion.hpp"
 
-#include <array>
+#include <cmath>
 #include <vector>
 
+#include "core/exact/complex_lanes.hpp"
 #include "core/exact/line_arithmetic.hpp"
 #include "core/exact/vertical_slowness.hpp"
 
@@ -29,38 +30,90 @@ sh_terms sh_terms_of(const damped_row& row, double p, double omega) {
   return t;
 }
 
+namespace {
+
+zd reciprocal_of(zd b) {
+  return reciprocal(b);
+}
+[[gnu::always_inline]] inline lanes::cv reciprocal_of(lanes::cv b) {
+  return lanes::reciprocal(b);
+}
+zd part(zd z, std::size_t) {
+  return z;
+}
+[[gnu::always_inline]] inline zd part(lanes::cv z, std::size_t l) {
+  return z[l];
+}
+
+// The recursion of one line with the language's products, or of the lines
+// side by side in lanes with plain products.
+// load(j, ...) gives row j's terms.
+template <class Z, class Load>
+void sh_recursion(std::size_t rows, std::size_t lines, Load load, std::span<sh_columns> out) {
+  // Displacement and traction/(−iω) at the top of the current row, per unit
+  // of a free amplitude: the surface motion in the first row, and the
+  // up-going wave at the bottom of the row above in every other; and the
+  // surface motion per unit of that free amplitude.
+  Z u = 1.0, t = 0.0, to_surface = 1.0;
+  for (std::size_t j = 0;; ++j) {
+    Z impedance, inv_impedance, e;
+    load(j, impedance, inv_impedance, e);
+    const Z difference = t * inv_impedance;  // down-going minus up-going
+    const Z up = 0.5 * (u - difference);
+    const Z down = 0.5 * (u + difference);
+    const Z per_up = reciprocal_of(up);
+    to_surface = to_surface * per_up;  // now per unit up-going wave at the top of row j
+    if (j + 1 == rows) {
+      for (std::size_t l = 0; l < lines; ++l) {
+        const zd ts = part(to_surface, l);
+        out[l] = {ts, ts * quotient(part(up, l), part(u, l))};
+      }
+      return;
+    }
+    const Z reflection = down * per_up;
+    to_surface = to_surface * e;  // per unit up-going wave at the bottom of row j
+    const Z reflection_below = e * reflection * e;
+    u = 1.0 + reflection_below;
+    t = impedance * (reflection_below - 1.0);
+  }
+}
+
+
+bool has_nan(const sh_columns& c) {
+  for (const zd z : {c.incident, c.within})
+    if (std::isnan(z.real()) || std::isnan(z.imag())) return true;
+  return false;
+}
+
+}  // namespace
+
 void sh_through_lines(std::span<const sh_terms> terms, std::span<sh_columns> out) {
   const std::size_t lines = out.size();
   if (lines == 0 || terms.empty()) return;
   const std::size_t rows = terms.size() / lines;
-  // Displacement and traction/(−iω) at the top of the current row, per unit
-  // of a free amplitude: the surface motion in the first row, and the
-  // up-going wave at the bottom of the row above in every other; and the
-  // surface motion per unit of that free amplitude. One of each per line.
-  std::array<zd, max_interleaved_lines> u, t, to_surface;
-  u.fill(1.0);
-  t.fill(0.0);
-  to_surface.fill(1.0);
-  for (std::size_t j = 0;; ++j) {
-    for (std::size_t l = 0; l < lines; ++l) {
-      const sh_terms& row = terms[j * lines + l];
-      const zd difference = t[l] * row.inv_impedance;  // down-going minus up-going
-      const zd up = 0.5 * (u[l] - difference);
-      const zd down = 0.5 * (u[l] + difference);
-      const zd per_up = reciprocal(up);
-      to_surface[l] *= per_up;  // now per unit up-going wave at the top of row j
-      if (j + 1 == rows) {
-        out[l] = {to_surface[l], to_surface[l] * quotient(up, u[l])};
-        continue;
-      }
-      const zd reflection = down * per_up;
-      const zd e = row.crossing;
-      to_surface[l] *= e;  // per unit up-going wave at the bottom of row j
-      const zd reflection_below = e * reflection * e;
-      u[l] = 1.0 + reflection_below;
-      t[l] = row.impedance * (reflection_below - 1.0);
+  if (lines == 1) {
+    sh_recursion<zd>(rows, 1, [&](std::size_t j, zd& z, zd& inv, zd& e) {
+      z = terms[j].impedance, inv = terms[j].inv_impedance, e = terms[j].crossing;
+    }, out);
+    return;
+  }
+  sh_recursion<lanes::cv>(rows, lines, [&](std::size_t j, lanes::cv& z, lanes::cv& inv,
+                                           lanes::cv& e) {
+    for (std::size_t l = 0; l < lanes::width; ++l) {
+      const sh_terms& x = terms[j * lines + (l < lines ? l : 0)];
+      z.set(l, x.impedance);
+      inv.set(l, x.inv_impedance);
+      e.set(l, x.crossing);
     }
-    if (j + 1 == rows) return;
+  }, out);
+  // Plain products agree with the language's unless a NaN arose, and a NaN
+  // stays to the end: such a line is formed again one line at a time.
+  for (std::size_t l = 0; l < lines; ++l) {
+    if (!has_nan(out[l])) continue;
+    sh_recursion<zd>(rows, 1, [&](std::size_t j, zd& z, zd& inv, zd& e) {
+      const sh_terms& x = terms[j * lines + l];
+      z = x.impedance, inv = x.inv_impedance, e = x.crossing;
+    }, out.subspan(l, 1));
   }
 }
 

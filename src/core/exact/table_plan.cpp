@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "core/exact/line_arithmetic.hpp"
+#include "core/exact/row_lines.hpp"
 #include "core/exact/vertical_slowness.hpp"
 
 namespace sitewave::exact {
@@ -77,21 +78,23 @@ table_plan::scratch table_plan::make_scratch() const {
   s.powers.resize(coefficients_.size());
   s.sh.resize(n * max_interleaved_lines);
   s.psv.resize(n * max_interleaved_lines);
+  s.quality_p.resize(n * max_interleaved_lines);
+  s.quality_s.resize(n * max_interleaved_lines);
   s.group_sh.resize(n);
   s.group_p.resize(n);
   s.group_s.resize(n);
   return s;
 }
 
-damped_row table_plan::damped(std::size_t i, const scratch& s) const {
+void table_plan::keep_qualities(std::size_t i, std::size_t at, scratch& s) const {
   const layer_row& r = rows_[i];
   const planned_row& row = planned_[i];
   // A factor that does not grow is its base value at every frequency.
   const auto quality = [&](double q0, int power) {
     return power < 0 ? q0 : quality_with(q0, s.powers[static_cast<std::size_t>(power)]);
   };
-  return {r.density, damped_velocity(r.vp, quality(r.qp, row.p_power)),
-          damped_velocity(r.vs, quality(r.qs, row.s_power)), r.thickness};
+  s.quality_p[at] = quality(r.qp, row.p_power);
+  s.quality_s[at] = quality(r.qs, row.s_power);
 }
 
 void table_plan::start_group(std::size_t group, scratch& s) const {
@@ -108,7 +111,7 @@ void table_plan::start_group(std::size_t group, scratch& s) const {
   }
 }
 
-void table_plan::sh_line(std::size_t k, double omega, std::size_t l, std::size_t lines,
+void table_plan::sh_line(std::size_t k, std::size_t l, std::size_t lines, bool with_psv,
                          scratch& s) const {
   const std::size_t j = k % group_lines;
   const std::size_t last = rows_.size() - 1;
@@ -120,14 +123,11 @@ void table_plan::sh_line(std::size_t k, double omega, std::size_t l, std::size_t
       if (i < last) terms.crossing = s.group_sh[i] * row.sh_steps[j];
       continue;
     }
-    const damped_row d = damped(i, s);
-    terms = i < last ? sh_terms_of(d, p_sh_, omega)
-                       : sh_impedance(d, vertical_slowness(d.vs, p_sh_));
+    if (!with_psv) keep_qualities(i, i * lines + l, s);  // else psv_line keeps them
   }
 }
 
-void table_plan::psv_line(std::size_t k, double omega, std::size_t l, std::size_t lines,
-                          scratch& s) const {
+void table_plan::psv_line(std::size_t k, std::size_t l, std::size_t lines, scratch& s) const {
   const std::size_t j = k % group_lines;
   const std::size_t last = rows_.size() - 1;
   for (std::size_t i = 0; i <= last; ++i) {
@@ -141,8 +141,21 @@ void table_plan::psv_line(std::size_t k, double omega, std::size_t l, std::size_
       }
       continue;
     }
-    const damped_row d = damped(i, s);
-    terms = i < last ? psv_terms_of(d, p_psv_, omega) : psv_terms{psv_row_of(d, p_psv_), 1.0, 1.0};
+    keep_qualities(i, i * lines + l, s);
+  }
+}
+
+void table_plan::growing_rows(transfer_part part, std::size_t lines, scratch& s) const {
+  const std::span<const double> omega = std::span(s.omega).first(lines);
+  const std::size_t last = rows_.size() - 1;
+  for (std::size_t i = 0; i <= last; ++i) {
+    const planned_row& row = planned_[i];
+    const row_at_lines at{rows_[i], std::span(s.quality_p).subspan(i * lines, lines),
+                          std::span(s.quality_s).subspan(i * lines, lines), omega};
+    if (part != transfer_part::psv && !row.sh_fixed)
+      sh_terms_of_lines(at, p_sh_, i < last, std::span(s.sh).subspan(i * lines, lines));
+    if (part != transfer_part::sh && !row.psv_fixed)
+      psv_terms_of_lines(at, p_psv_, i < last, std::span(s.psv).subspan(i * lines, lines));
   }
 }
 
@@ -158,9 +171,11 @@ void table_plan::lines(std::size_t first, transfer_part part, scratch& s,
       s.powers[g] = std::pow(hertz, coefficients_[g]);
     }
     if (k / group_lines != s.group) start_group(k / group_lines, s);
-    if (part != transfer_part::psv) sh_line(k, omega, l, lines, s);
-    if (part != transfer_part::sh) psv_line(k, omega, l, lines, s);
+    s.omega[l] = omega;
+    if (part != transfer_part::psv) sh_line(k, l, lines, part != transfer_part::sh, s);
+    if (part != transfer_part::sh) psv_line(k, l, lines, s);
   }
+  growing_rows(part, lines, s);
   if (part != transfer_part::psv) {
     sh_through_lines(std::span(s.sh).first(n * lines), std::span(s.sh_out).first(lines));
     for (std::size_t l = 0; l < lines; ++l) {

@@ -31,6 +31,8 @@ class table_plan {
     // Row j of line l at j·lines + l, and what the recursions give.
     std::vector<sh_terms> sh;
     std::vector<psv_terms> psv;
+    std::vector<double> quality_p, quality_s;  // growing rows, as sh and psv
+    std::array<double, max_interleaved_lines> omega{};
     std::array<sh_columns, max_interleaved_lines> sh_out;
     std::array<psv_motion, max_interleaved_lines> psv_out, alone_out;
     // Crossing factors at the first line of the current group, fixed rows.
@@ -61,11 +63,15 @@ class table_plan {
     std::vector<std::complex<double>> sh_steps, p_steps, s_steps;
   };
 
-  damped_row damped(std::size_t i, const scratch& s) const;
+  // Row i's quality factors at the current line, kept at s.quality_*[at].
+  void keep_qualities(std::size_t i, std::size_t at, scratch& s) const;
   void start_group(std::size_t group, scratch& s) const;
-  // The terms of line k, the l-th of `lines`.
-  void sh_line(std::size_t k, double omega, std::size_t l, std::size_t lines, scratch& s) const;
-  void psv_line(std::size_t k, double omega, std::size_t l, std::size_t lines, scratch& s) const;
+  // The terms of the fixed rows at line k, the l-th of `lines`, and the
+  // quality factors of the growing rows there.
+  void sh_line(std::size_t k, std::size_t l, std::size_t lines, bool with_psv, scratch& s) const;
+  void psv_line(std::size_t k, std::size_t l, std::size_t lines, scratch& s) const;
+  // The terms of the growing rows at every line, the lines side by side.
+  void growing_rows(transfer_part part, std::size_t lines, scratch& s) const;
 
   std::span<const layer_row> rows_;
   double dom_;

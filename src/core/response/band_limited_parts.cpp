@@ -46,6 +46,7 @@ std::span<const double> band_limited_parts::part(std::size_t k) {
   if (k >= count_)
     throw std::invalid_argument("part " + std::to_string(k) + " of " + std::to_string(count_));
   if (samples_ < 2) return record_;
+  if (k == made_) return made_values_;
   const std::size_t n = samples_;
   const std::size_t first = k * steps_;
   const std::size_t last = std::min(first + steps_, n - 1);
@@ -55,10 +56,14 @@ std::span<const double> band_limited_parts::part(std::size_t k) {
   const std::size_t from_record = std::min(end, record_.size()) - begin;
   std::copy_n(record_.begin() + static_cast<std::ptrdiff_t>(begin), from_record, stretch.begin());
   if (from_record < stretch.size()) stretch.back() = 0.0;
-  if (factor_ == 1) return stretch;
+  if (factor_ == 1) {
+    made_ = k;
+    return made_values_ = stretch;
+  }
   const std::span<double> fine = fine_.first((end - begin - 1) * factor_ + 1);
   band_limited_interpolation(stretch, static_cast<int>(factor_), fine, scratch_, path_);
-  return fine.subspan((first - begin) * factor_, (last - first) * factor_ + 1);
+  made_ = k;
+  return made_values_ = fine.subspan((first - begin) * factor_, (last - first) * factor_ + 1);
 }
 
 }  // namespace sitewave::response

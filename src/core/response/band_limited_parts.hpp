@@ -38,10 +38,17 @@ class band_limited_parts {
 
   std::size_t count() const { return count_; }
   std::size_t steps_per_part() const { return steps_; }
+  int factor() const { return static_cast<int>(factor_); }
+  // Whether this interpolates exactly `record` (the same samples in memory).
+  bool interpolates(std::span<const double> record) const {
+    return record.data() == record_.data() && record.size() == record_.size();
+  }
 
   // The fine values of part k (k < count()), factor a step, from sample
   // k * steps_per_part() to the part's last sample (the next part's first,
-  // or the zero after the record), both included. Valid until the next call.
+  // or the zero after the record), both included. Valid until the next call
+  // for another part; asking for the same part again gives the values
+  // already made, so that several computations may walk one record in turn.
   // A record of fewer than two samples is one part of its samples alone.
   std::span<const double> part(std::size_t k);
 
@@ -59,6 +66,8 @@ class band_limited_parts {
   // the C library learns to keep for reuse once the first spectrum freed it.
   std::unique_ptr<double[]> storage_;
   std::span<double> stretch_, fine_, scratch_;
+  std::size_t made_ = static_cast<std::size_t>(-1);  // the part last made
+  std::span<const double> made_values_;
 };
 
 }  // namespace sitewave::response

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -120,9 +121,17 @@ int interpolation_factor(double period, double dt) {
   return m;
 }
 
+int finest_interpolation_factor(std::span<const double> periods, double dt) {
+  int factor = 1;
+  for (const double t : periods)
+    if (t > 0.0) factor = std::max(factor, interpolation_factor(t, dt));
+  return factor;
+}
+
 void pseudo_spectral_acceleration(std::span<const double> accel, double dt,
                                   std::span<const double> periods, double damping,
-                                  std::span<double> psa, const work_control& control) {
+                                  std::span<double> psa, const work_control& control,
+                                  band_limited_parts* given) {
   check_spectrum_arguments(accel, dt, periods, damping, psa);
   // Everything is read from periods before the first result is written.
   std::vector<oscillator_group> groups = plan_groups(periods, dt, damping);
@@ -145,7 +154,9 @@ void pseudo_spectral_acceleration(std::span<const double> accel, double dt,
   // part in time order, and every group follows each part before the next
   // is made; the others read every (finest / factor)-th value of it.
   const int finest = finest_factor(groups);
-  band_limited_parts fine(accel, finest);
+  std::optional<band_limited_parts> own;
+  if (!(given && given->interpolates(accel) && given->factor() == finest)) own.emplace(accel, finest);
+  band_limited_parts& fine = own ? *own : *given;
   std::vector<peak_follower> followers;
   for (const auto& g : groups) followers.emplace_back(g.bank);
   for (std::size_t k = 0; k < fine.count(); ++k) {

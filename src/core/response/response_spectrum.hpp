@@ -27,6 +27,12 @@ std::vector<double> default_periods();
 // whose response follows the ground acceleration.
 int interpolation_factor(double period, double dt);
 
+// The finest of those over the periods above 0 (1 when there are none): how
+// finely a record is interpolated for all of them at once.
+int finest_interpolation_factor(std::span<const double> periods, double dt);
+
+class band_limited_parts;
+
 // psa[i] for periods[i] (period 0 gives the peak |accel|), for one damping
 // ratio (0 <= damping < 1, e.g. 0.05). The oscillators start at rest; the
 // record is followed by zeros, as its transform takes it, so the ground
@@ -35,8 +41,12 @@ int interpolation_factor(double period, double dt);
 // reached keep their values. Throws std::invalid_argument for a bad step,
 // period, damping ratio, a non-finite sample or mismatched sizes; psa may share
 // storage with periods but not with accel.
+// `fine`, when given and made from accel at the finest factor of the
+// periods, is the interpolated record to walk (one already walked by another
+// computation is not made again); otherwise the function makes its own.
 void pseudo_spectral_acceleration(std::span<const double> accel, double dt,
                                   std::span<const double> periods, double damping,
-                                  std::span<double> psa, const work_control& control = {});
+                                  std::span<double> psa, const work_control& control = {},
+                                  band_limited_parts* fine = nullptr);
 
 }  // namespace sitewave::response

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -27,11 +28,10 @@ void put_median_and_largest(std::array<double, rotd_angle_count> peaks, double& 
   largest = peaks.back();
 }
 
-}  // namespace
-
-void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double dt,
+void rotd_walking(std::span<const double> h1, std::span<const double> h2, double dt,
                   std::span<const double> periods, double damping, std::span<double> rotd50,
-                  std::span<double> rotd100, const work_control& control, simd_path path) {
+                  std::span<double> rotd100, const work_control& control, simd_path path,
+                  band_limited_parts* given1, band_limited_parts* given2) {
   check_spectrum_arguments(h1, dt, periods, damping, rotd50);
   check_spectrum_arguments(h2, dt, periods, damping, rotd100);
   if (h1.size() != h2.size())
@@ -64,7 +64,17 @@ void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double
           j - starts.back() == together)
         starts.push_back(j);
     starts.push_back(pairs.size());
-    band_limited_parts fine1(h1, finest), fine2(h2, finest);
+    const auto usable = [&](band_limited_parts* p, std::span<const double> h) {
+      return p && p->interpolates(h) && p->factor() == finest;
+    };
+    const bool shared = usable(given1, h1) && usable(given2, h2);
+    std::optional<band_limited_parts> own1, own2;
+    if (!shared) {
+      own1.emplace(h1, finest);
+      own2.emplace(h2, finest);
+    }
+    band_limited_parts& fine1 = shared ? *given1 : *own1;
+    band_limited_parts& fine2 = shared ? *given2 : *own2;
     for (std::size_t k = 0; k < fine1.count(); ++k) {
       const std::span<const double> a1 = fine1.part(k), a2 = fine2.part(k);
       const bool last = k + 1 == fine1.count();
@@ -85,6 +95,22 @@ void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double
     if (periods[i] == 0.0) put_median_and_largest(ground.top, rotd50[i], rotd100[i]);
   for (std::size_t j = 0; j < pairs.size(); ++j)
     put_median_and_largest(pairs[j].top, rotd50[moving[j]], rotd100[moving[j]]);
+}
+
+}  // namespace
+
+void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double dt,
+                  std::span<const double> periods, double damping, std::span<double> rotd50,
+                  std::span<double> rotd100, const work_control& control, simd_path path) {
+  rotd_walking(h1, h2, dt, periods, damping, rotd50, rotd100, control, path, nullptr, nullptr);
+}
+
+void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double dt,
+                  std::span<const double> periods, double damping, std::span<double> rotd50,
+                  std::span<double> rotd100, band_limited_parts& fine1,
+                  band_limited_parts& fine2, const work_control& control) {
+  rotd_walking(h1, h2, dt, periods, damping, rotd50, rotd100, control, fastest_simd_path(),
+               &fine1, &fine2);
 }
 
 }  // namespace sitewave::response

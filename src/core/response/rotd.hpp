@@ -11,6 +11,8 @@
 
 namespace sitewave::response {
 
+class band_limited_parts;
+
 inline constexpr int rotd_angles = 180;
 
 // rotd50[i] and rotd100[i] for periods[i] (period 0: of the peak ground
@@ -27,5 +29,13 @@ void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double
                   std::span<const double> periods, double damping, std::span<double> rotd50,
                   std::span<double> rotd100, const work_control& control = {},
                   simd_path path = fastest_simd_path());
+
+// The same walking fine1 and fine2, the records as pseudo_spectral_acceleration
+// was given them (a pair not made from h1 and h2 at the periods' finest factor
+// is not used): each record is interpolated once for its PSA and the RotD.
+void rotd_spectra(std::span<const double> h1, std::span<const double> h2, double dt,
+                  std::span<const double> periods, double damping, std::span<double> rotd50,
+                  std::span<double> rotd100, band_limited_parts& fine1,
+                  band_limited_parts& fine2, const work_control& control = {});
 
 }  // namespace sitewave::response

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <limits>
 #include <span>
 
 #include "core/response/oscillator.hpp"
@@ -15,10 +16,25 @@ namespace sitewave::response {
 
 inline constexpr auto rotd_angle_count = static_cast<std::size_t>(rotd_angles);
 
+// The angles in sectors of twelve (slots padded to a multiple of four).
+inline constexpr std::size_t rotd_sector_angles = 12;
+inline constexpr std::size_t rotd_sectors = rotd_angle_count / rotd_sector_angles;
+inline constexpr std::size_t rotd_sector_slots = (rotd_sectors + 3) / 4 * 4;
+static_assert(rotd_angle_count % rotd_sector_angles == 0);
+
 struct angle_table {
   std::array<double, rotd_angle_count> cosine, sine;
+  // Each sector's middle direction, and the sine of half its width.
+  std::array<double, rotd_sector_slots> middle_cosine, middle_sine;
+  double half_width_sine;
   angle_table();
 };
+
+constexpr std::array<double, rotd_sector_slots> padded_zeros() {
+  std::array<double, rotd_sector_slots> v{};
+  for (std::size_t s = rotd_sectors; s < v.size(); ++s) v[s] = std::numeric_limits<double>::infinity();
+  return v;
+}
 
 // One period's pair of oscillators, read at a stride of the finest record.
 struct rotated_pair {
@@ -27,6 +43,8 @@ struct rotated_pair {
   double y1p = 0.0, y1q = 0.0, y2p = 0.0, y2q = 0.0;
   std::array<double, rotd_angle_count> top{};
   double least = 0.0;  // the smallest of top
+  // The smallest of top in each sector; +inf in the padding slots.
+  std::array<double, rotd_sector_slots> sector_least = padded_zeros();
 
   // top[i] = max(top[i], |cos t_i p1 + sin t_i p2|), and least again.
   void take(double p1, double p2, const angle_table& t);

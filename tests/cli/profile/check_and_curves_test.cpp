@@ -85,16 +85,25 @@ TEST(CheckCommand, RefusesTheRunsOptionsWithTheRecordAsTheRunDoes) {
       {"--strain-ratio", "0.6", "--magnitude", "7"},  // the ratio given twice
       {"--analysis", "eql", "--units", "g", "--sublayer-frequency", "-1"},
   };
+  // The dialogue's format with an angle of 95 degrees in the file.
+  std::string soil = three_layer_soil();
+  soil.replace(soil.find("30.0,degrees"), 12, "95,degrees");
+  dir.write("soil.csv", soil);
+  std::vector<std::vector<std::string>> lines;
   for (const auto& slip : slips) {
+    lines.push_back(base);
+    lines.back().insert(lines.back().end(), slip.begin(), slip.end());
+  }
+  lines.push_back({"--soil", "soil.csv", "--record", "wave.csv"});
+  for (const auto& line : lines) {
     std::vector<std::string> checked = {"check"};
-    checked.insert(checked.end(), base.begin(), base.end());
-    checked.insert(checked.end(), slip.begin(), slip.end());
+    checked.insert(checked.end(), line.begin(), line.end());
     std::vector<std::string> run = checked;
     run.front() = "run";
     run.insert(run.end(), {"--out", "out", "--force"});
     const run_result by_run = run_command(dir, run);
     const run_result by_check = run_command(dir, checked);
-    EXPECT_NE(by_run.exit_code, 0) << slip.front();
+    EXPECT_NE(by_run.exit_code, 0) << line.back();
     EXPECT_EQ(by_check.exit_code, by_run.exit_code) << by_check.err;
     EXPECT_EQ(by_check.err, by_run.err);
     EXPECT_EQ(by_check.out, "");

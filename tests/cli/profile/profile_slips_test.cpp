@@ -36,8 +36,8 @@ std::string soil_of(int count, const std::vector<std::string>& rows) {
   return text;
 }
 const std::vector<std::string> good_soil = {
-    "1,1.9,400,25,0,161.6,25,0,2.5", "2,1.8,1500,20,0,220,20,0,8",
-    "3,2.0,1700,50,0,350,50,0,12", "4,2.3,2400,100,0,1200,100,0,0"};
+    "1,1.9,400,25,0,161.6,25,0,2.5", "2,1.8,1500,20,0,220,20,0,8", "3,2.0,1700,50,0,350,50,0,12",
+    "4,2.3,2400,100,0,1200,100,0,0"};
 
 struct slip {
   const char* what;
@@ -53,8 +53,12 @@ std::vector<std::string> edited(std::vector<std::string> rows, std::size_t k, st
 }
 
 std::vector<slip> slips() {
-  const auto p = [](std::size_t k, std::string row) { return profile_of(edited(good_rows, k, row)); };
-  const auto s = [](std::size_t k, std::string row) { return soil_of(4, edited(good_soil, k, row)); };
+  const auto p = [](std::size_t k, std::string row) {
+    return profile_of(edited(good_rows, k, row));
+  };
+  const auto s = [](std::size_t k, std::string row) {
+    return soil_of(4, edited(good_soil, k, row));
+  };
   return {
       // The typos of a first attempt, in the dialogue's format.
       {"count one short", "--soil", soil_of(3, good_soil), 1,
@@ -130,9 +134,10 @@ std::vector<slip> slips() {
       {"unit weight in N/m3", "--profile",
        profile_of({"2,200,400,18000,0.02", ",800,1600,22,0.01"},
                   "thickness_m,vs_mps,vp_mps,unit_weight_kn_m3,damping"),
-       1, "line 2, column unit_weight_kn_m3: value 18000: a unit weight from 4.90332 to 49.0332 "
-          "kN/m³ is expected: a density in kg/m³ (18 t/m³ weighs 176.52 kN/m³) or a weight in "
-          "N/m³ (divide by 1000)?"},
+       1,
+       "line 2, column unit_weight_kn_m3: value 18000: a unit weight from 4.90332 to 49.0332 "
+       "kN/m³ is expected: a density in kg/m³ (18 t/m³ weighs 176.52 kN/m³) or a weight in "
+       "N/m³ (divide by 1000)?"},
       {"Poisson ratio of 0.5", "--profile",
        profile_of({"2,200,0.5,2,0.02", ",800,0.3,2.2,0.01"},
                   "thickness_m,vs_mps,poisson,density_t_m3,damping"),
@@ -145,6 +150,21 @@ std::vector<slip> slips() {
        profile_of({"2,200,400,2,0.05,0,20,0", ",800,1600,2.2,50,0,100,0"},
                   "thickness_m,vs_mps,vp_mps,density_t_m3,qs,fs,qp,fp"),
        0, "line 2, column qs: value 0.05: a quality factor below 2 is a damping ratio above 0.25"},
+      {"Vs with a digit too many", "--profile", p(1, "clay,8,2200,3000,1.8,,darendeli,25"), 0,
+       "line 3, column vs_mps: value 2200: Vs is more than 4 times that of the rows above and "
+       "below (161.6 and 350): a digit too many?"},
+      {"Vs with a digit lost", "--profile",
+       profile_of({"2,800,1600,2,0.02", "3,150,400,2,0.02", ",900,1800,2.2,0.01"},
+                  "thickness_m,vs_mps,vp_mps,density_t_m3,damping"),
+       0,
+       "line 3, column vs_mps: value 150: Vs is less than a quarter of that of the rows above "
+       "and below (800 and 900): a digit lost?"},
+      {"density in the unit-weight column", "--profile",
+       profile_of({"2,200,400,1.68,0.02", ",800,1600,22,0.01"},
+                  "thickness_m,vs_mps,vp_mps,unit_weight_kn_m3,damping"),
+       1,
+       "line 2, column unit_weight_kn_m3: value 1.68: a unit weight from 4.90332 to 49.0332 "
+       "kN/m³ is expected: a density in t/m³ (1.68 t/m³ weighs 16.4752 kN/m³)?"},
       {"density ratio above 2", "--profile", p(2, "sand,12,350,1700,0.8,0.01,,"), 0,
        "line 4, column density_t_m3: value 0.8: the density changes by more than a factor of 2"},
   };
@@ -161,7 +181,8 @@ TEST(ProfileSlips, EachRefusalIsOneLineAndEachWarningLetsTheRunGoOn) {
     EXPECT_EQ(r.exit_code, s.status) << r.err;
     const auto lines = lines_of(r.err);
     ASSERT_FALSE(lines.empty());
-    const std::string prefix = s.status == 0 ? "sitewave: warning: ground.csv: " : "sitewave: ground.csv: ";
+    const std::string prefix =
+        s.status == 0 ? "sitewave: warning: ground.csv: " : "sitewave: ground.csv: ";
     EXPECT_EQ(lines.front().rfind(prefix, 0), 0u) << r.err;
     EXPECT_NE(lines.front().find(s.says), std::string::npos) << r.err;
     if (s.status != 0) {
@@ -179,11 +200,10 @@ TEST(ProfileSlips, CleanFilesGiveNoWarning) {
   dir.write("profile.csv", profile_of(good_rows));
   dir.write("soil.csv", soil_of(4, good_soil));
   for (const char* option : {"--profile", "--soil"}) {
-    const run_result r = run_command(
-        dir, {"run", "--record", "wave.csv", option, std::string(option).substr(2) == "profile"
-                                                         ? "profile.csv"
-                                                         : "soil.csv",
-              "--out", std::string("out") + option, "--quiet"});
+    const run_result r =
+        run_command(dir, {"run", "--record", "wave.csv", option,
+                          std::string(option).substr(2) == "profile" ? "profile.csv" : "soil.csv",
+                          "--out", std::string("out") + option, "--quiet"});
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.err, "") << option;
   }
@@ -192,7 +212,8 @@ TEST(ProfileSlips, CleanFilesGiveNoWarning) {
 TEST(ProfileSlips, WithoutPVelocitiesTheVerticalIsLeftOutOnce) {
   scratch_dir dir;
   dir.write("wave.csv", sine_record(256, 0.01f));
-  dir.write("profile.csv", "thickness_m,vs_mps,density_t_m3,damping\n10,200,1.9,0.02\n,800,2.2,0.01\n");
+  dir.write("profile.csv",
+            "thickness_m,vs_mps,density_t_m3,damping\n10,200,1.9,0.02\n,800,2.2,0.01\n");
   const run_result r =
       run_command(dir, {"run", "--record", "wave.csv", "--profile", "profile.csv", "--out", "out"});
   EXPECT_EQ(r.exit_code, 0) << r.err;

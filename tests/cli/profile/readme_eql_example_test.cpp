@@ -110,6 +110,8 @@ TEST(ReadmeEqlExample, RunsAndGivesTheFiguresTheReadmeStates) {
   ASSERT_EQ(eql.exit_code, 0) << eql.err;
   EXPECT_EQ(eql.err, "");
   EXPECT_EQ(std::round(surface_h1(eql)), eql_pga) << eql.out;
+  EXPECT_NE(eql.out.find("eql      H1 converged in 9 analyses  H2 converged in"), std::string::npos)
+      << eql.out;
   const std::string json = dir.read("eql/run.json");
   EXPECT_EQ(h1_iterations(json), iterations) << json;
 
@@ -127,6 +129,7 @@ TEST(ReadmeEqlExample, RunsAndGivesTheFiguresTheReadmeStates) {
   ASSERT_EQ(strong.exit_code, 0) << strong.err;
   EXPECT_NE(strong.err.find("H1 did not converge in 15 iterations"), std::string::npos)
       << strong.err;
+  EXPECT_NE(strong.out.find("H1 not converged in 15 analyses"), std::string::npos) << strong.out;
   EXPECT_EQ(std::round(surface_h1(strong)), unscaled_eql) << strong.out;
   double clay_strain = 0;
   for (const std::string& line : lines_of(dir.read("strong/profile.csv"))) {
