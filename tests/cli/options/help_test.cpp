@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "cli/batch/batch_options.hpp"
+#include "cli/check/check_command.hpp"
+#include "cli/curves/curves_command.hpp"
 #include "cli/plot/plot_command.hpp"
 #include "cli/run/run_options.hpp"
 #include "support/program_run.hpp"
@@ -22,7 +24,8 @@ TEST(Help, EverySubcommandListsEveryOptionOfItsTable) {
   const scratch_dir dir;
   for (const help_case& c :
        {help_case{"run", cli::run_option_specs}, help_case{"batch", cli::batch_option_specs},
-        help_case{"plot", cli::plot_option_specs}}) {
+        help_case{"plot", cli::plot_option_specs}, help_case{"check", cli::check_option_specs},
+        help_case{"curves", cli::curves_option_specs}}) {
     for (const char* help : {"--help", "-h"}) {
       const run_result r = run_command(dir, {c.subcommand, help});
       EXPECT_EQ(r.exit_code, 0) << r.err;
