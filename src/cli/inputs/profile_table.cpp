@@ -236,8 +236,12 @@ class profile_reader {
   void read_damping(const csv_row& row, row_values& v) {
     if (q_form_) {
       for (const auto& [column, target] : {std::pair{"qs", &v.qs}, std::pair{"qp", &v.qp}}) {
-        *target = number(row, column, "a quality factor above 0 is expected");
-        check(*target > 0.0, row, column, "a quality factor above 0 is expected");
+        // Q = 1/(2ξ): below 0.5 a damping ratio above 1, which no soil or rock has,
+        // and no sound result in either physics (the dialogue's file is held to the same).
+        const std::string expected =
+            "a quality factor of at least 0.5 (a damping ratio of at most 1) is expected";
+        *target = number(row, column, expected);
+        check(*target >= 0.5, row, column, expected);
       }
       v.fs = number(row, "fs", "the frequency exponent of Qs (0 for none) is expected");
       v.fp = number(row, "fp", "the frequency exponent of Qp (0 for none) is expected");

@@ -2,6 +2,7 @@
 // the engineering results and the contents of every file, made side by side.
 #include "cli/run/run_results.hpp"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
@@ -13,6 +14,7 @@
 #include "cli/analysis/spectra_cache.hpp"
 #include "cli/inputs/profile_table.hpp"
 #include "cli/inputs/units.hpp"
+#include "cli/io/decimal_text.hpp"
 #include "cli/io/errors.hpp"
 #include "cli/io/interrupts.hpp"
 #include "textfmt/result_rows.hpp"
@@ -43,7 +45,9 @@ void warn_about_choices(const run_options& o, const record& r, float angle_deg,
         "wave, and its SH misses the oblique impedance at an angle; --physics exact gives both");
   }
   if (angle_deg > 80.0f) {
-    warn("incidence at " + std::to_string(static_cast<int>(angle_deg)) +
+    std::array<char, max_decimal_text> angle{};
+    char* end = single_text(angle_deg, angle.data());
+    warn("incidence at " + std::string(angle.data(), end) +
          " degrees, near grazing: the reference motion of the half-space vanishes there and the "
          "amplification grows without bound; below 80 degrees is the usual range");
   }

@@ -113,6 +113,7 @@ TEST_F(RunInPractice, WarnsWhereAChoiceMisleads) {
       {{}, ""},
       {{"--physics", "legacy"}, "--physics legacy: the dialogue's tables"},
       {{"--angle", "85"}, "incidence at 85 degrees, near grazing"},
+      {{"--angle", "89.9"}, "incidence at 89.9 degrees, near grazing"},
       {{"--scale", "9.81"}, "--scale without --units"},
       {{"--scale", "9.81", "--units", "m/s2"}, ""},
   };
