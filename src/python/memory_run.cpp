@@ -82,9 +82,10 @@ std::shared_ptr<memory_run> run_in_memory(const std::vector<std::string>& words,
   std::map<std::string, std::string, std::less<>> made;
   run->products = cli::make_results(
       run->options, run->inputs, work_control{run->threads, nullptr},
-      [&](std::string_view name, const std::string& content) {
+      [&](std::string_view name, const cli::file_maker& make) {
+        std::string content = cli::text_of(make);
         const std::scoped_lock lock(mutex);
-        made.emplace(std::string(name), content);
+        made.emplace(std::string(name), std::move(content));
       },
       warn);
   for (const std::string& name : run->products.files) {

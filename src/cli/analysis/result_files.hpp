@@ -1,28 +1,31 @@
-// The contents of the files of a results folder, each built in memory from
-// an analysis: the three files in the dialogue's own form, and the clean
-// comma-separated files with one header row and full-precision values.
+// The contents of the files of a results folder, each made from an analysis
+// into a sink, piece by piece: the three files in the dialogue's own form,
+// and the clean comma-separated files with one header row and full-precision
+// values.
 #pragma once
 
 #include <string>
 
 #include "cli/analysis/analysis.hpp"
 #include "cli/inputs/record.hpp"
+#include "cli/io/text_sink.hpp"
 
 namespace sitewave::cli {
 
 // Amp-Factors.csv, amp1.csv and wave1.csv, byte for byte as the dialogue
 // writes them for the same inputs.
-std::string amp_factors_csv(const analysis& a);
-std::string spectrum_csv(const analysis& a, const record& r);
-std::string wave_csv(const analysis& a, const record& r);
+void amp_factors_csv(const analysis& a, text_sink& out);
+void spectrum_csv(const analysis& a, const record& r, text_sink& out);
+void wave_csv(const analysis& a, const record& r, text_sink& out);
 
 // transfer.csv: the complex amplification applied, per grid frequency.
-std::string transfer_csv(const analysis& a);
+void transfer_csv(const analysis& a, text_sink& out);
 // spectra.csv: Fourier amplitudes of the input record and the surface motion
-// (`raw`, from fourier_amplitudes) and their smoothed forms, from the first
-// non-zero grid frequency to Nyquist.
-std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& raw,
-                        const std::array<std::vector<double>, 6>& smoothed);
+// (those of fourier_amplitudes, taken line by line from the analysis) and
+// their smoothed forms (`smoothed`, six spectra in the same order), from the
+// first non-zero grid frequency to Nyquist.
+void spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& smoothed,
+                 text_sink& out);
 
 // The six Fourier amplitude spectra of spectra.csv (input H1, H2, V1, then
 // surface H1, H2, V1), grid lines 1..nom.
@@ -30,7 +33,7 @@ std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a);
 
 // surface.csv: time, the surface motion itself, then the input record, for
 // the components the record has.
-std::string surface_csv(const analysis& a, const record& r);
+void surface_csv(const analysis& a, const record& r, text_sink& out);
 
 // A value with 9 significant digits, as every clean file writes computed
 // double values; "nan" for a value that is not a number.

@@ -22,12 +22,6 @@ void append_single(std::string& out, float v) {
 
 namespace {
 
-// Room for a row of `values` values, so that a file is built without
-// growing its text again and again.
-std::size_t row_room(std::size_t values) {
-  return values * 16;
-}
-
 // The components present, in the order H1, H2, V1.
 std::vector<std::size_t> present_components(const analysis& a) {
   std::vector<std::size_t> present;
@@ -53,13 +47,13 @@ double line_hz(const analysis& a, std::size_t i) {
 
 }  // namespace
 
-std::string transfer_csv(const analysis& a) {
+void transfer_csv(const analysis& a, text_sink& sink) {
   const bool radial = !a.radial.empty() && a.vertical;
   const bool own_h2 = !a.sh_h2.empty();  // H2 through its own strain-compatible rows
-  std::string out = "freq_hz,sh_re,sh_im,sh_abs,sh_phase_deg";
+  std::string& out = sink.text;
+  out += "freq_hz,sh_re,sh_im,sh_abs,sh_phase_deg";
   if (own_h2) out += ",sh_H2_re,sh_H2_im,sh_H2_abs,sh_H2_phase_deg";
   if (a.vertical) out += ",psv_re,psv_im,psv_abs,psv_phase_deg";
-  out.reserve(a.sh.size() * row_room(1 + 4 * (2 + (radial ? 1 : 0) + (own_h2 ? 1 : 0))));
   if (radial) out += ",radial_re,radial_im,radial_abs,radial_phase_deg";
   out += '\n';
   for (std::size_t i = 0; i < a.sh.size(); ++i) {
@@ -69,8 +63,8 @@ std::string transfer_csv(const analysis& a) {
     if (a.vertical) append_complex(out, a.psv[i]);
     if (radial) append_complex(out, a.radial[i]);
     out.push_back('\n');
+    sink.row_end();
   }
-  return out;
 }
 
 std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a) {
@@ -82,10 +76,11 @@ std::array<std::vector<double>, 6> fourier_amplitudes(const analysis& a) {
   return amplitudes;
 }
 
-std::string spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& raw,
-                        const std::array<std::vector<double>, 6>& smoothed) {
+void spectra_csv(const analysis& a, const std::array<std::vector<double>, 6>& smoothed,
+                 text_sink& sink) {
   const std::vector<std::size_t> present = present_components(a);
-  std::string out = "freq_hz";
+  std::string& out = sink.text;
+  out += "freq_hz";
   for (const char* suffix : {"", "_smooth"}) {
     for (const char* side : {",in_", ",out_"}) {
       for (const std::size_t c : present)
@@ -93,30 +88,35 @@ std::string spectra_csv(const analysis& a, const std::array<std::vector<double>,
     }
   }
   out.push_back('\n');
-  out.reserve(static_cast<std::size_t>(a.grid.nom) * row_room(1 + 4 * present.size()));
   for (std::size_t i = 1; i < static_cast<std::size_t>(a.grid.nom); ++i) {
     append_value(out, line_hz(a, i));
-    for (const auto* spectra : {&raw, &smoothed}) {
-      for (const std::size_t side : {0, 3}) {
-        for (const std::size_t c : present) {
-          out.push_back(',');
-          append_value(out, (*spectra)[side + c][i]);
-        }
+    // The raw amplitudes as fourier_amplitudes takes them, line by line.
+    for (const auto* spectra : {&a.input_spectrum, &a.shaped}) {
+      for (const std::size_t c : present) {
+        const cplx v = (*spectra)[c][i];
+        out.push_back(',');
+        append_value(out, cmod_d(v.re, v.im));
+      }
+    }
+    for (const std::size_t side : {0, 3}) {
+      for (const std::size_t c : present) {
+        out.push_back(',');
+        append_value(out, smoothed[side + c][i]);
       }
     }
     out.push_back('\n');
+    sink.row_end();
   }
-  return out;
 }
 
-std::string surface_csv(const analysis& a, const record& r) {
+void surface_csv(const analysis& a, const record& r, text_sink& sink) {
   const std::vector<std::size_t> present = present_components(a);
-  std::string out = "time_s";
+  std::string& out = sink.text;
+  out += "time_s";
   for (const char* side : {",", ",in_"}) {
     for (const std::size_t c : present) out.append(side).append(component_names[c]);
   }
   out.push_back('\n');
-  out.reserve(static_cast<std::size_t>(a.nf) * row_room(1 + 2 * present.size()));
   for (std::size_t i = 0; i < static_cast<std::size_t>(a.nf); ++i) {
     append_single(out, sample_time(r, a, static_cast<int>(i)));
     for (const std::size_t c : present) {
@@ -128,8 +128,8 @@ std::string surface_csv(const analysis& a, const record& r) {
       append_single(out, i < static_cast<std::size_t>(a.nt) ? r.samples[c][i] : 0.0f);
     }
     out.push_back('\n');
+    sink.row_end();
   }
-  return out;
 }
 
 }  // namespace sitewave::cli

@@ -277,8 +277,10 @@ std::string profile_csv(const site_results& s) {
   return out;
 }
 
-std::string depth_motions_csv(const site_results& s, const record& rec, const analysis& a) {
-  std::string out = "time_s";
+void depth_motions_csv(const site_results& s, const record& rec, const analysis& a,
+                       text_sink& sink) {
+  std::string& out = sink.text;
+  out += "time_s";
   for (const char* kind : {"", "outcrop_"}) {
     for (const auto& set : s.depth_motions) {
       for (const eql::depth_motion& m : set.motions) {
@@ -303,8 +305,8 @@ std::string depth_motions_csv(const site_results& s, const record& rec, const an
       }
     }
     out.push_back('\n');
+    sink.row_end();
   }
-  return out;
 }
 
 }  // namespace sitewave::cli

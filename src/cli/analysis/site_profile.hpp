@@ -16,6 +16,7 @@
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/record.hpp"
 #include "cli/inputs/soil_behaviour.hpp"
+#include "cli/io/text_sink.hpp"
 #include "core/eql/equivalent_linear.hpp"
 #include "core/soil/curve.hpp"
 
@@ -78,6 +79,7 @@ bool has_curves(const site_results& s);
 
 // profile.csv and depth_motions.csv.
 std::string profile_csv(const site_results& s);
-std::string depth_motions_csv(const site_results& s, const record& rec, const analysis& a);
+void depth_motions_csv(const site_results& s, const record& rec, const analysis& a,
+                       text_sink& out);
 
 }  // namespace sitewave::cli

@@ -135,7 +135,12 @@ void read_row(line_reader& in, std::string_view line, record& r) {
       in.refuse("column " + column_name(r, c) + ": \"" + excerpt(fields[c]) +
                 "\": a number is expected");
     }
-    const float v = value_of(fields[c]);
+    float v = 0.0f;
+    try {
+      v = value_of(fields[c]);
+    } catch (const textfmt::scan_error&) {
+      v = HUGE_VALF;  // an exponent beyond what the scanner's field holds
+    }
     if (!std::isfinite(v)) {
       in.refuse("column " + column_name(r, c) + ": " + excerpt(fields[c]) +
                 ": a value within single precision (magnitude below 3.4e38) is expected");

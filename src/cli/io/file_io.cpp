@@ -71,11 +71,11 @@ std::string read_file(const std::filesystem::path& path) {
   return content;
 }
 
-void write_file(const std::filesystem::path& path, std::string_view content) {
-  descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (fd.get() < 0) throw input_error(system_reason(path));
+namespace {
+
+void write_all(int fd, std::string_view content, const std::filesystem::path& path) {
   while (!content.empty()) {
-    const ssize_t n = ::write(fd.get(), content.data(), content.size());
+    const ssize_t n = ::write(fd, content.data(), content.size());
     if (n < 0) {
       if (errno != EINTR) throw input_error(system_reason(path));
       check_interrupt();
@@ -83,6 +83,31 @@ void write_file(const std::filesystem::path& path, std::string_view content) {
     }
     content.remove_prefix(static_cast<std::size_t>(n));
   }
+}
+
+// A new, empty file to write (in a results folder being built).
+int new_file(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw input_error(system_reason(path));
+  return fd;
+}
+
+}  // namespace
+
+void write_file(const std::filesystem::path& path, const std::function<void(text_sink&)>& make) {
+  descriptor fd(new_file(path));
+  text_sink out([&](std::string_view piece) {
+    check_interrupt();  // a long file stops between its pieces
+    write_all(fd.get(), piece, path);
+  });
+  make(out);
+  out.finish();
+  if (!fd.close()) throw input_error(system_reason(path));
+}
+
+void write_file(const std::filesystem::path& path, std::string_view content) {
+  descriptor fd(new_file(path));
+  write_all(fd.get(), content, path);
   if (!fd.close()) throw input_error(system_reason(path));
 }
 

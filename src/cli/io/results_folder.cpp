@@ -96,6 +96,10 @@ void results_folder::write(std::string_view name, std::string_view content) {
   write_file(staging_ / name, content);
 }
 
+void results_folder::write(std::string_view name, const std::function<void(text_sink&)>& make) {
+  write_file(staging_ / name, make);
+}
+
 void results_folder::commit() {
   check_target();
   std::error_code ec;

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/io/text_sink.hpp"
+
 namespace sitewave::cli {
 
 class results_folder {
@@ -28,6 +30,8 @@ class results_folder {
 
   // Safe to call from several threads at once, each with its own name.
   void write(std::string_view name, std::string_view content);
+  // A file made in pieces by `make`, each written as it fills.
+  void write(std::string_view name, const std::function<void(text_sink&)>& make);
   const std::filesystem::path& target() const { return target_; }
 
   // Puts the staged files in place of the target (an existing target is

@@ -90,9 +90,9 @@ int run_command(std::span<const std::string_view> words) {
   const int threads = threads_for(o);
   const run_products p = make_results(
       o, in, work_control{threads, &interrupt_flag()},
-      [&folder](std::string_view name, const std::string& content) {
+      [&folder](std::string_view name, const file_maker& make) {
         check_interrupt();
-        folder.write(name, content);
+        folder.write(name, make);
       },
       warn);
   check_interrupt();

@@ -74,10 +74,9 @@ void warn_about_filter(const run_options& o, const analysis& a, const warning_si
   }
 }
 
-// spectra.csv: the raw amplitudes and their smoothing, computed once each.
-std::string spectra(const analysis& a, double bandwidth) {
-  const auto raw = fourier_amplitudes(a);
-  return spectra_csv(a, raw, smoothed_spectra(a, raw, bandwidth));
+// spectra.csv: the smoothed amplitudes computed once, the raw ones as rows are written.
+void spectra(const analysis& a, double bandwidth, text_sink& out) {
+  spectra_csv(a, smoothed_spectra(a, fourier_amplitudes(a), bandwidth), out);
 }
 
 // Tasks run side by side when the run may use more than one thread, else in
@@ -89,9 +88,9 @@ std::launch side_by_side(const work_control& control) {
 // Hands one result file to the sink, unless a stop came first, and returns
 // its name.
 std::string hand_over(const result_sink& sink, const work_control& control, std::string_view name,
-                      const std::string& content) {
+                      const file_maker& make) {
   if (control.stop_requested()) check_interrupt();
-  sink(name, content);
+  sink(name, make);
   return std::string(name);
 }
 
@@ -259,42 +258,55 @@ run_products make_results(const run_options& o, const run_inputs& in, const work
       const auto at_depth = p.site ? depth_spectra(o, in, *p.site, control)
                                    : std::vector<std::pair<std::string, motion_spectra>>{};
       for (const auto& [name, spectra] : at_depth) places.push_back({name, &spectra, false});
-      made.push_back(hand_over(sink, control, "response.csv",
-                               response_csv(in.periods, o.damping, p.input_spectra, places)));
+      made.push_back(hand_over(sink, control, "response.csv", [&](text_sink& out) {
+        out.text = response_csv(in.periods, o.damping, p.input_spectra, places);
+      }));
     }
     if (p.site && when("profile")) {
-      made.push_back(hand_over(sink, control, "profile.csv", profile_csv(*p.site)));
+      made.push_back(hand_over(sink, control, "profile.csv",
+                               [&](text_sink& out) { out.text = profile_csv(*p.site); }));
     }
     if (p.site && !o.depths.empty() && when("depth_motions")) {
-      made.push_back(
-          hand_over(sink, control, "depth_motions.csv", depth_motions_csv(*p.site, in.rec, a)));
+      made.push_back(hand_over(sink, control, "depth_motions.csv", [&](text_sink& out) {
+        depth_motions_csv(*p.site, in.rec, a, out);
+      }));
     }
     return made;
   });
   auto clean = std::async(policy, [&] {
     names made;
-    if (when("transfer")) made.push_back(hand_over(sink, control, "transfer.csv", transfer_csv(a)));
+    if (when("transfer")) {
+      made.push_back(hand_over(sink, control, "transfer.csv",
+                               [&](text_sink& out) { transfer_csv(a, out); }));
+    }
     if (when("spectra")) {
-      made.push_back(hand_over(sink, control, "spectra.csv", spectra(a, o.smoothing)));
+      made.push_back(hand_over(sink, control, "spectra.csv",
+                               [&](text_sink& out) { spectra(a, o.smoothing, out); }));
     }
     if (when("surface")) {
-      made.push_back(hand_over(sink, control, "surface.csv", surface_csv(a, in.rec)));
+      made.push_back(hand_over(sink, control, "surface.csv",
+                               [&](text_sink& out) { surface_csv(a, in.rec, out); }));
     }
     if (when("intensity")) {
-      made.push_back(hand_over(
-          sink, control, "intensity.csv",
-          intensity_csv(a, in.rec, metres_per_second_squared(run_unit(o.units, in.rec.unit)))));
+      made.push_back(hand_over(sink, control, "intensity.csv", [&](text_sink& out) {
+        out.text =
+            intensity_csv(a, in.rec, metres_per_second_squared(run_unit(o.units, in.rec.unit)));
+      }));
     }
     if (when("curves") && uses_curves(in.behaviour)) {
-      made.push_back(hand_over(sink, control, "curves.csv", curves_csv(in.behaviour)));
+      made.push_back(hand_over(sink, control, "curves.csv",
+                               [&](text_sink& out) { out.text = curves_csv(in.behaviour); }));
     }
     return made;
   });
   if (when("dialogue") && in.model.vertical) {
-    p.files.push_back(hand_over(sink, control, textfmt::amp_factors_file, amp_factors_csv(a)));
+    p.files.push_back(hand_over(sink, control, textfmt::amp_factors_file,
+                                [&](text_sink& out) { amp_factors_csv(a, out); }));
     if (in.rec.complete()) {  // the dialogue's files hold all three components
-      p.files.push_back(hand_over(sink, control, textfmt::spectrum_file, spectrum_csv(a, in.rec)));
-      p.files.push_back(hand_over(sink, control, textfmt::wave_file, wave_csv(a, in.rec)));
+      p.files.push_back(hand_over(sink, control, textfmt::spectrum_file,
+                                  [&](text_sink& out) { spectrum_csv(a, in.rec, out); }));
+      p.files.push_back(hand_over(sink, control, textfmt::wave_file,
+                                  [&](text_sink& out) { wave_csv(a, in.rec, out); }));
     }
   }
   for (auto* task : {&clean, &response}) {

@@ -17,13 +17,17 @@
 #include "cli/inputs/ground_model.hpp"
 #include "cli/inputs/profile_table.hpp"
 #include "cli/inputs/record.hpp"
+#include "cli/io/text_sink.hpp"
 #include "cli/run/run_options.hpp"
 
 namespace sitewave::cli {
 
-// Receives a result file; called from several threads at once, each with
-// its own name.
-using result_sink = std::function<void(std::string_view name, const std::string& content)>;
+// Makes a result file's text into a sink, piece by piece.
+using file_maker = std::function<void(text_sink& out)>;
+// Receives a result file by running its maker into a sink of its own (the
+// pieces written to a file as they fill, or gathered in memory); called
+// from several threads at once, each with its own name.
+using result_sink = std::function<void(std::string_view name, const file_maker& make)>;
 // Receives one warning line (without the "sitewave: warning: " prefix).
 using warning_sink = std::function<void(const std::string& text)>;
 

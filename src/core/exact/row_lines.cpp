@@ -55,7 +55,16 @@ struct baseline_root {
 #if defined(__x86_64__)
 struct avx2_root {
   // Called, not inlined: the functions between are built for the baseline.
-  [[gnu::target("avx2"), gnu::noinline]] static V of(V x) { return _mm256_sqrt_pd(x); }
+  // The lanes go by reference, as a baseline caller and an AVX callee would
+  // pass a 32-byte vector by value in different places.
+  [[gnu::target("avx2"), gnu::noinline]] static void root_into(const V& x, V& root) {
+    root = _mm256_sqrt_pd(x);
+  }
+  [[gnu::always_inline]] static V of(V x) {
+    V root;
+    root_into(x, root);
+    return root;
+  }
 };
 #endif
 

@@ -132,6 +132,7 @@ TEST_F(RunInPractice, WarnsWhereAChoiceMisleads) {
 TEST_F(RunInPractice, ValuesThatCannotGiveNumbersAreRefusedOnce) {
   dir.write("huge.csv", "time,H1,H2,V1\n0,1,2,3\n0.01,1e39,2,3\n");
   dir.write("large.csv", "time,H1,H2,V1\n0,1,2,3\n0.01,100,2,3\n");
+  dir.write("exponent.csv", "time,H1\n0,1\n0.01,1E1111111111111111111111111111\n");
   dir.write("fluid.csv",
             "m\n0\n1\nh\n2\nh\n1,1.8,400,20,0,200,1e-30,0,10\n2,2.2,2000,50,0,800,50,0,0\n");
   const struct {
@@ -139,6 +140,8 @@ TEST_F(RunInPractice, ValuesThatCannotGiveNumbersAreRefusedOnce) {
     const char* says;
   } cases[] = {
       {{"run", "--record", "huge.csv", "--soil", "soil.csv"}, "huge.csv: line 3: column H1: 1e39"},
+      {{"run", "--record", "exponent.csv", "--soil", "soil.csv"},
+       "exponent.csv: line 3: column H1: 1E1111111111111111111111111111: a value within single"},
       {{"run", "--record", "wave.csv", "--soil", "soil.csv", "--scale", "1e39"},
        "--scale 1e39: a factor within single precision"},
       {{"run", "--record", "large.csv", "--soil", "soil.csv", "--scale", "1e37"},

@@ -61,5 +61,32 @@ TEST(RunInterrupt, LeavesNoResultsAndKeepsTheOldOnes) {
   }
 }
 
+// A result file that stops growing (a full disk, here a size limit) ends the
+// run with one line naming the file; the former results stay, nothing of the
+// new ones is left behind.
+TEST(RunLarge, AWriteThatFailsPartWayLeavesTheFormerResults) {
+  const scratch_dir dir;
+  dir.write("long.csv", sine_record(100000, 0.005f));
+  dir.write("soil_dat.csv", three_layer_soil(1));
+  fs::create_directory(dir / "out");
+  dir.write("out/run.json", R"({"program": "sitewave"})");
+  dir.write("out/surface.csv", "previous results");
+  // 4096 blocks: more than a piece of a file, far less than surface.csv.
+  dir.write("limited", "#!/bin/sh\ntrap '' XFSZ\nulimit -f 4096\nexec " SITEWAVE_BIN " \"$@\"\n");
+  fs::permissions(dir / "limited", fs::perms::owner_all);
+  for (const char* threads : {"1", "2"}) {
+    const run_result r = run_command(dir,
+                                     {"run", "--record", "long.csv", "--out", "out", "--force",
+                                      "--threads", threads},
+                                     {}, (dir / "limited").string());
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find(".csv: File too large"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_FALSE(staging_exists(dir));
+    EXPECT_EQ(dir.read("out/surface.csv"), "previous results");
+    EXPECT_FALSE(dir.exists("out/transfer.csv"));
+  }
+}
+
 }  // namespace
 }  // namespace sitewave::testing
