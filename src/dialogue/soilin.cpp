@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/ground/amplification.hpp"
 #include "core/ground/layer_checks.hpp"
 #include "dialogue/textio/channel.hpp"
 #include "dialogue/textio/failure.hpp"
@@ -24,7 +25,7 @@ using textio::console_out;
 
 constexpr int soil_unit = 4;
 constexpr std::string_view soil_file = "soil_dat.csv";
-constexpr float degrees_to_radians = 0.017453292f;
+constexpr float degrees_to_radians = ground::radians_per_degree_single;
 
 constexpr textio::layout layer_count_lines{
     "(/,'   Total Number of Layers =',I5,/,'   Layer,Density,Vp(real),    Qp  ,  Fp  ,Vs(real),"

@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "cli/analysis/analysis.hpp"
 #include "core/exact/exact_transfer.hpp"
 #include "core/ground/amp_table.hpp"
 #include "core/ground/amplification.hpp"
@@ -59,7 +60,7 @@ float checked_angle(double degrees) {
 py::dict exact_transfer_of(const named_ground& p, const std::vector<double>& hz, float angle,
                            const work_control& control) {
   const std::vector<exact::layer_row> rows = exact::rows_of(p.ground.model.layers);
-  const double theta = static_cast<double>(angle) * std::numbers::pi / 180.0;
+  const double theta = static_cast<double>(angle) * cli::radians_per_degree;
   std::vector<exact::transfer_at> lines(hz.size());
   {
     py::gil_scoped_release unlocked;
@@ -113,7 +114,7 @@ py::dict legacy_transfer_of(const named_ground& p, const std::vector<double>& hz
     py::gil_scoped_release unlocked;
     const float fom = two_pi * static_cast<float>(hz.front());
     const float dom = two_pi * static_cast<float>(step);
-    const float theta = angle * 0.017453292f;  // as the dialogue converts degrees
+    const float theta = angle * ground::radians_per_degree_single;  // as the dialogue converts
     ground::sbshml(fom, dom, nom, p.ground.model.layers, theta, sh.columns(), control);
     ground::sbudml(fom, dom, nom, p.ground.model.layers, theta, psv.columns(), control);
   }

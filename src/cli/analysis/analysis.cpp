@@ -98,7 +98,7 @@ bool legacy_amplification(const ground_model& model, const analysis_settings& s,
                           factor_columns& applied) {
   const int nom = a.grid.nom;
   // The dialogue's conversion: degrees times the single-precision π/180.
-  const float theta = s.angle_deg * 0.017453292f;
+  const float theta = s.angle_deg * ground::radians_per_degree_single;
   ground::amp_table sh(nom), psv(nom);
   ground::sbshml(0.0f, a.grid.dom, nom, model.layers, theta, sh.columns(), s.control);
   ground::sbudml(0.0f, a.grid.dom, nom, model.layers, theta, psv.columns(), s.control);

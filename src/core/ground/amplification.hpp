@@ -7,6 +7,10 @@
 
 namespace sitewave::ground {
 
+// The single-precision π/180 the angle of these tables is converted with:
+// theta = degrees · radians_per_degree_single, one rounding.
+inline constexpr float radians_per_degree_single = 0.017453292f;
+
 // Fill amp(i, 1) and amp(i, 2) for i = 1..nom (at most the columns' length),
 // entry i standing for the angular frequency fom + (i − 1)·dom; entries above
 // nom are left untouched. theta is the incidence angle in the half-space, in
