@@ -157,10 +157,13 @@ void check_record_fits(std::size_t rows, const std::string& name) {
   const double memory = static_cast<double>(info.totalram) * info.mem_unit;
   const double needed = static_cast<double>(rows) * run_bytes_per_row;
   if (needed > memory) {
-    throw input_error(name + ": " + std::to_string(rows) + " rows would need about " +
-                      std::to_string(static_cast<long long>(needed / 1e9)) +
-                      " GB for a run, more than the " +
-                      std::to_string(static_cast<long long>(memory / 1e9)) + " GB of this machine");
+    // The reader checks as the rows come, so the need has only just passed
+    // the memory: say how fast it grows instead of two equal figures.
+    char memory_text[32];
+    std::snprintf(memory_text, sizeof memory_text, "%.1f", memory / 1e9);
+    throw input_error(name + ": " + std::to_string(rows) + " rows or more; a run needs about " +
+                      std::to_string(static_cast<int>(run_bytes_per_row)) +
+                      " bytes a row, more than the " + memory_text + " GB of this machine holds");
   }
 }
 
