@@ -18,14 +18,14 @@ namespace sitewave::cli {
 // when it cannot take it; it only sets what its own option decides.
 template <class Settings>
 struct option_row {
-  option_spec spec;
+  option_spec declared;
   void (*read)(Settings& settings, std::string_view value);
 };
 
 template <class Settings>
 std::vector<option_spec> specs_of(std::span<const option_row<Settings>> rows) {
   std::vector<option_spec> specs;
-  for (const option_row<Settings>& row : rows) specs.push_back(row.spec);
+  for (const option_row<Settings>& row : rows) specs.push_back(row.declared);
   return specs;
 }
 
@@ -37,7 +37,7 @@ std::vector<option_problem> read_each_option(const arguments& args,
                                              Settings& settings) {
   std::vector<option_problem> problems;
   for (const option_row<Settings>& row : rows) {
-    const std::optional<std::string> value = args.value(row.spec.name);
+    const std::optional<std::string> value = args.value(row.declared.name);
     if (!value) continue;
     try {
       row.read(settings, *value);

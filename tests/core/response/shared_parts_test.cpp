@@ -22,9 +22,13 @@ struct spectra {
   bool operator==(const spectra&) const = default;
 };
 
+spectra sized() {
+  const std::vector<double> one(periods.size());
+  return {one, one, one, one};
+}
+
 spectra alone(const std::vector<double>& h1, const std::vector<double>& h2) {
-  spectra s{std::vector<double>(periods.size()), std::vector<double>(periods.size()),
-            std::vector<double>(periods.size()), std::vector<double>(periods.size())};
+  spectra s = sized();
   pseudo_spectral_acceleration(h1, dt, periods, 0.05, s.psa1);
   pseudo_spectral_acceleration(h2, dt, periods, 0.05, s.psa2);
   rotd_spectra(h1, h2, dt, periods, 0.05, s.median, s.largest);
@@ -33,8 +37,7 @@ spectra alone(const std::vector<double>& h1, const std::vector<double>& h2) {
 
 spectra shared(const std::vector<double>& h1, const std::vector<double>& h2, int factor,
                band_limited_parts::layout shape) {
-  spectra s{std::vector<double>(periods.size()), std::vector<double>(periods.size()),
-            std::vector<double>(periods.size()), std::vector<double>(periods.size())};
+  spectra s = sized();
   band_limited_parts fine1(h1, factor, shape), fine2(h2, factor, shape);
   pseudo_spectral_acceleration(h1, dt, periods, 0.05, s.psa1, {}, &fine1);
   pseudo_spectral_acceleration(h2, dt, periods, 0.05, s.psa2, {}, &fine2);
@@ -45,8 +48,7 @@ spectra shared(const std::vector<double>& h1, const std::vector<double>& h2, int
 // Each computation with an interpolated record of its own, in that layout.
 spectra fresh(const std::vector<double>& h1, const std::vector<double>& h2, int factor,
               band_limited_parts::layout shape) {
-  spectra s{std::vector<double>(periods.size()), std::vector<double>(periods.size()),
-            std::vector<double>(periods.size()), std::vector<double>(periods.size())};
+  spectra s = sized();
   band_limited_parts a1(h1, factor, shape), a2(h2, factor, shape);
   band_limited_parts b1(h1, factor, shape), b2(h2, factor, shape);
   pseudo_spectral_acceleration(h1, dt, periods, 0.05, s.psa1, {}, &a1);
